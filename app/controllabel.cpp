@@ -1,0 +1,50 @@
+#include "app/controllabel.h"
+
+#include <QMouseEvent>
+
+namespace tarnwel {
+
+ControlLabel::ControlLabel(QWidget* parent)
+    : QLabel(parent)
+{
+}
+
+ControlLabel::ControlLabel(const QString& text, QWidget* parent)
+    : QLabel(text, parent)
+{
+}
+
+void ControlLabel::mousePressEvent(QMouseEvent* event)
+{
+    event->accept();
+    if (event->button() == Qt::LeftButton)
+        m_pressedInside = true;
+    Q_EMIT mouseDown(event->button());
+}
+
+void ControlLabel::mouseReleaseEvent(QMouseEvent* event)
+{
+    event->accept();
+    const bool click = event->button() == Qt::LeftButton && m_pressedInside &&
+                       rect().contains(event->position().toPoint());
+    if (event->button() == Qt::LeftButton)
+        m_pressedInside = false;
+    Q_EMIT mouseUp(event->button());
+    if (click)
+        Q_EMIT clicked();
+}
+
+void ControlLabel::mouseMoveEvent(QMouseEvent* event)
+{
+    event->accept();
+    Q_EMIT mouseMove(event->buttons(), event->globalPosition().toPoint());
+}
+
+void ControlLabel::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    event->accept();
+    if (event->button() == Qt::LeftButton)
+        Q_EMIT doubleClicked();
+}
+
+} // namespace tarnwel

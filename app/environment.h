@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QUrl>
+
+#include <functional>
+#include <memory>
+
+class QWidget;
+
+namespace tarnwel {
+
+class Autostart;
+class SettingsStore;
+
+// Everything the windows and the quote feed take from outside: service addresses,
+// file locations, the pauses, and the hooks through which they reach the user and the
+// process. The program fills it once at start; tests fill it with their own.
+struct Environment {
+    QUrl quoteBaseUrl;       // ends in "/"; requests go to base + "list=" + code
+    QByteArray quoteReferer; // sent as Referer with every quote request unless empty
+    QUrl chartBaseUrl;       // ends in "/"
+    QUrl helpUrl;            // the help page: a web address or the local file
+    int turnPauseMs = 5000;
+    int fetchTimeoutMs = 60000;
+    QString watchListPath;   // setup.ini
+    QString executablePath;  // what the start-at-logon entry starts
+    QString lockPath;        // the single-instance lock
+    std::shared_ptr<SettingsStore> settings;
+    std::shared_ptr<Autostart> autostart;
+    QString chartCacheDir;   // empty: no disk cache
+
+    // Shows a "提示" message with an OK button. Empty: a modal message box.
+    std::function<void(QWidget* parent, const QString& text)> showMessage;
+    // Ends the program with a status. Empty: leave the event loop with that status.
+    std::function<void(int status)> exitProgram;
+    // Opens an address in the user's browser. Empty: the desktop's default handler.
+    std::function<void(const QUrl& url)> openUrl;
+
+    // The program's own: the addresses it was built with, setup.ini beside the program
+    // (or in the per-user data directory), the platform's settings store.
+    static Environment forProgram();
+};
+
+} // namespace tarnwel

@@ -1,0 +1,10 @@
+#pragma once
+
+namespace tarnwel {
+
+// The layouts name the classic Chinese system fonts "黑体" and "宋体". Where they are
+// missing (Linux), map them to CJK fonts that are commonly installed. Safe to call
+// more than once.
+void registerFontSubstitutions();
+
+} // namespace tarnwel

@@ -1,0 +1,23 @@
+#include "testenvironment.h"
+
+#include "app/autostart.h"
+#include "app/settingsstore.h"
+
+tarnwel::Environment makeTestEnvironment(const QString& dir,
+                                         const std::shared_ptr<RecordedHooks>& hooks)
+{
+    tarnwel::Environment env;
+    env.quoteBaseUrl = QUrl(QStringLiteral("http://127.0.0.1:9/"));
+    env.chartBaseUrl = QUrl(QStringLiteral("http://127.0.0.1:9/"));
+    env.helpUrl = QUrl(QStringLiteral("http://help.invalid/how.htm"));
+    env.turnPauseMs = 50;
+    env.fetchTimeoutMs = 2000;
+    env.watchListPath = dir + QStringLiteral("/setup.ini");
+    env.executablePath = dir + QStringLiteral("/bin/tarnwel");
+    env.settings = std::make_shared<tarnwel::SettingsStore>(dir + QStringLiteral("/settings.conf"));
+    env.autostart = std::make_shared<tarnwel::XdgAutostart>(dir + QStringLiteral("/autostart"));
+    env.showMessage = [hooks](QWidget*, const QString& text) { hooks->messages.append(text); };
+    env.exitProgram = [hooks](int status) { hooks->exits.append(status); };
+    env.openUrl = [hooks](const QUrl& url) { hooks->openedUrls.append(url); };
+    return env;
+}

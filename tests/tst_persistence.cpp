@@ -1,0 +1,231 @@
+#include "app/delay.h"
+#include "app/numbertext.h"
+#include "app/settingsstore.h"
+#include "app/transparency.h"
+#include "app/watchlistfile.h"
+#include "filesizelimit.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using namespace tarnwel;
+
+namespace {
+
+QByteArray gbk(const QString& text)
+{
+    return QStringEncoder("GBK").encode(text);
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeAll(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+class TestPersistence : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void parseWatchList_data();
+    void parseWatchList();
+    void encodeRoundTrip();
+    void defaultContentBytes();
+    void fileStatus();
+    void failedWriteKeepsOldFile();
+    void transparency_data();
+    void transparency();
+    void leadingNumber_data();
+    void leadingNumber();
+    void settingsStore();
+    void delayWaitsAndHandlesEvents();
+    void delayNegativeReturnsAtOnce();
+};
+
+void TestPersistence::parseWatchList_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("entries");
+
+    const QString a = QStringLiteral("中国石化(sh600028)");
+    const QString b = QStringLiteral("中国联通(sh600050)");
+    QTest::newRow("window form") << gbk(a + u"\r\n" + b + u"\r\n\r\n") << QStringList{a, b};
+    QTest::newRow("no final line end") << gbk(a + u"\r\n" + b) << QStringList{a, b};
+    QTest::newRow("empty lines anywhere")
+        << gbk(u"\r\n\r\n" + a + u"\r\n\r\n" + b + u"\r\n\r\n\r\n") << QStringList{a, b};
+    QTest::newRow("lone CR ends a line") << gbk(a + u"\r" + b) << QStringList{a, b};
+    QTest::newRow("lone LF stays in the line")
+        << gbk(a + u"\n" + b + u"\n") << QStringList{a + u"\n" + b + u"\n"};
+    QTest::newRow("blanks are kept") << gbk(u" " + a + u" \r\n   \r\n")
+                                     << QStringList{u" " + a + u" ", QStringLiteral("   ")};
+    QTest::newRow("empty file") << QByteArray() << QStringList{};
+}
+
+void TestPersistence::parseWatchList()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, entries);
+    QCOMPARE(watchlist::parse(bytes), entries);
+}
+
+void TestPersistence::encodeRoundTrip()
+{
+    const QStringList entries{QStringLiteral("*ST国农(sz000004)"), QStringLiteral("深发展Ａ(sz000001)")};
+    const QByteArray bytes = watchlist::encode(entries);
+    QCOMPARE(bytes, gbk(entries[0] + u"\r\n" + entries[1] + u"\r\n\r\n"));
+    QVERIFY(!bytes.startsWith("\xEF\xBB\xBF"));
+    QCOMPARE(watchlist::parse(bytes), entries);
+}
+
+void TestPersistence::defaultContentBytes()
+{
+    // 中国联通(sh600050) CR LF 中国石化(sh600028) CR LF, in GBK.
+    QCOMPARE(watchlist::defaultContent().toHex(),
+             QByteArray("d6d0b9fac1aacda828736836303030353029"
+                        "0d0a"
+                        "d6d0b9facaafbbaf28736836303030323829"
+                        "0d0a"));
+}
+
+void TestPersistence::fileStatus()
+{
+    QTemporaryDir dir;
+    const WatchListFile file(dir.filePath(QStringLiteral("setup.ini")));
+    QCOMPARE(file.read().status, WatchListFile::Status::Missing);
+
+    QVERIFY(file.writeDefault());
+    const WatchListFile::Contents contents = file.read();
+    QCOMPARE(contents.status, WatchListFile::Status::Ok);
+    QCOMPARE(contents.entries,
+             (QStringList{QStringLiteral("中国联通(sh600050)"), QStringLiteral("中国石化(sh600028)")}));
+
+    // A directory of that name is not the file.
+    const WatchListFile directory(dir.path());
+    QCOMPARE(directory.read().status, WatchListFile::Status::Missing);
+
+}
+
+void TestPersistence::failedWriteKeepsOldFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("setup.ini"));
+    const WatchListFile file(path);
+    QVERIFY(file.write({QStringLiteral("浦发银行(sh600000)")}));
+    const QByteArray before = readAll(path);
+    {
+        // The disk fills up in the middle of the new text.
+        const FileSizeLimit limit(8);
+        QVERIFY(!file.write({QStringLiteral("中国石化(sh600028)"), QStringLiteral("中国联通(sh600050)")}));
+    }
+    QCOMPARE(readAll(path), before);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("setup.ini")});
+}
+
+void TestPersistence::transparency_data()
+{
+    QTest::addColumn<QString>("op");
+    QTest::addColumn<int>("alpha");
+    QTest::newRow("0%") << QStringLiteral("0%") << 255;
+    QTest::newRow("30%") << QStringLiteral("30%") << 179;
+    QTest::newRow("60%") << QStringLiteral("60%") << 102;
+    QTest::newRow("80%") << QStringLiteral("80%") << 51;
+    QTest::newRow("90%") << QStringLiteral("90%") << 26;
+    QTest::newRow("last character dropped whatever it is") << QStringLiteral("60") << 240;
+    QTest::newRow("leading blanks") << QStringLiteral("  30%") << 179;
+    QTest::newRow("decimal") << QStringLiteral("50.5%") << 127;
+    QTest::newRow("not a number") << QStringLiteral("abc%") << 255;
+    QTest::newRow("empty") << QString() << 255;
+    QTest::newRow("100%") << QStringLiteral("100%") << 0;
+    QTest::newRow("above 100 clamps") << QStringLiteral("150%") << 0;
+    QTest::newRow("negative clamps") << QStringLiteral("-20%") << 255;
+}
+
+void TestPersistence::transparency()
+{
+    QFETCH(QString, op);
+    QFETCH(int, alpha);
+    QCOMPARE(alphaFromTransparency(op), alpha);
+}
+
+void TestPersistence::leadingNumber_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("value");
+    QTest::newRow("digits") << QStringLiteral("12345678") << 12345678.0;
+    QTest::newRow("decimal point") << QStringLiteral("64512345.00") << 64512345.0;
+    QTest::newRow("stops at other character") << QStringLiteral("250abc") << 250.0;
+    QTest::newRow("leading blanks") << QStringLiteral("   42") << 42.0;
+    QTest::newRow("empty") << QString() << 0.0;
+    QTest::newRow("no number") << QStringLiteral("x12") << 0.0;
+    QTest::newRow("comma is not a decimal point") << QStringLiteral("1,5") << 1.0;
+    QTest::newRow("fraction only") << QStringLiteral(".5") << 0.5;
+}
+
+void TestPersistence::leadingNumber()
+{
+    QFETCH(QString, text);
+    QFETCH(double, value);
+    QCOMPARE(tarnwel::leadingNumber(text), value);
+}
+
+void TestPersistence::settingsStore()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("vevivudaz.conf"));
+    {
+        SettingsStore store(path);
+        QCOMPARE(store.value(QStringLiteral("op")), QString());
+        store.setValue(QStringLiteral("op"), QStringLiteral("90%"));
+        store.setValue(QStringLiteral("st"), QStringLiteral("1"));
+    }
+    // Written through at once, in the [vevivudaz] section.
+    const QByteArray text = readAll(path);
+    QVERIFY2(text.contains("[vevivudaz]"), text.constData());
+    QVERIFY2(text.contains("op=90%"), text.constData());
+    SettingsStore again(path);
+    QCOMPARE(again.value(QStringLiteral("op")), QStringLiteral("90%"));
+    QCOMPARE(again.value(QStringLiteral("st")), QStringLiteral("1"));
+
+    // A hand edit is read as it stands.
+    QVERIFY(writeAll(path, "[vevivudaz]\nop=60\n"));
+    QCOMPARE(SettingsStore(path).value(QStringLiteral("op")), QStringLiteral("60"));
+}
+
+void TestPersistence::delayWaitsAndHandlesEvents()
+{
+    bool handled = false;
+    QTimer::singleShot(10, this, [&] { handled = true; });
+    QElapsedTimer clock;
+    clock.start();
+    Delay(60);
+    QVERIFY(clock.elapsed() > 60);
+    QVERIFY(handled);
+
+    bool zeroHandled = false;
+    QTimer::singleShot(0, this, [&] { zeroHandled = true; });
+    Delay(0);
+    QVERIFY(zeroHandled);
+}
+
+void TestPersistence::delayNegativeReturnsAtOnce()
+{
+    bool handled = false;
+    QTimer::singleShot(0, this, [&] { handled = true; });
+    Delay(-1);
+    QVERIFY(!handled);
+}
+
+QTEST_GUILESS_MAIN(TestPersistence)
+#include "tst_persistence.moc"
