@@ -5,25 +5,19 @@
 namespace tarnwel {
 
 ControlLabel::ControlLabel(QWidget* parent)
-    : QLabel(parent)
-{
-}
+    : QLabel(parent) {}
 
 ControlLabel::ControlLabel(const QString& text, QWidget* parent)
-    : QLabel(text, parent)
-{
-}
+    : QLabel(text, parent) {}
 
-void ControlLabel::mousePressEvent(QMouseEvent* event)
-{
+void ControlLabel::mousePressEvent(QMouseEvent* event) {
     event->accept();
     if (event->button() == Qt::LeftButton)
         m_pressedInside = true;
     Q_EMIT mouseDown(event->button());
 }
 
-void ControlLabel::mouseReleaseEvent(QMouseEvent* event)
-{
+void ControlLabel::mouseReleaseEvent(QMouseEvent* event) {
     event->accept();
     const bool click = event->button() == Qt::LeftButton && m_pressedInside &&
                        rect().contains(event->position().toPoint());
@@ -34,14 +28,12 @@ void ControlLabel::mouseReleaseEvent(QMouseEvent* event)
         Q_EMIT clicked();
 }
 
-void ControlLabel::mouseMoveEvent(QMouseEvent* event)
-{
+void ControlLabel::mouseMoveEvent(QMouseEvent* event) {
     event->accept();
     Q_EMIT mouseMove(event->buttons(), event->globalPosition().toPoint());
 }
 
-void ControlLabel::mouseDoubleClickEvent(QMouseEvent* event)
-{
+void ControlLabel::mouseDoubleClickEvent(QMouseEvent* event) {
     event->accept();
     if (event->button() == Qt::LeftButton)
         Q_EMIT doubleClicked();

@@ -6,8 +6,7 @@
 
 namespace tarnwel {
 
-void Delay(int ms)
-{
+void Delay(int ms) {
     if (ms < 0)
         return;
     QElapsedTimer clock;

@@ -4,20 +4,18 @@
 #include "app/settingsstore.h"
 #include "app/singleinstance.h"
 #include "app/watchlistfile.h"
-#include "buildconfig.h"
 
 #include <QCoreApplication>
 #include <QStandardPaths>
 
 namespace tarnwel {
 
-Environment Environment::forProgram()
-{
+Environment Environment::forProgram(const Addresses& addresses) {
     Environment env;
-    env.quoteBaseUrl = QUrl(QStringLiteral(TARNWEL_QUOTE_BASE_URL));
-    env.quoteReferer = QByteArrayLiteral(TARNWEL_QUOTE_REFERER);
-    env.chartBaseUrl = QUrl(QStringLiteral(TARNWEL_CHART_BASE_URL));
-    const QString help = QStringLiteral(TARNWEL_HELP_URL);
+    env.quoteBaseUrl = QUrl(addresses.quoteBaseUrl);
+    env.quoteReferer = addresses.quoteReferer;
+    env.chartBaseUrl = QUrl(addresses.chartBaseUrl);
+    const QString& help = addresses.helpUrl;
     env.helpUrl = help.isEmpty() ? QUrl::fromLocalFile(QCoreApplication::applicationDirPath() +
                                                        QStringLiteral("/how.htm"))
                                  : QUrl(help);
@@ -26,8 +24,8 @@ Environment Environment::forProgram()
     env.lockPath = SingleInstance::defaultLockPath();
     env.settings = std::make_shared<SettingsStore>();
     env.autostart = Autostart::platformDefault();
-    env.chartCacheDir = QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
-                        QStringLiteral("/charts");
+    env.chartCacheDir =
+        QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/charts");
     return env;
 }
 

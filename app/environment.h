@@ -24,12 +24,12 @@ struct Environment {
     QUrl helpUrl;            // the help page: a web address or the local file
     int turnPauseMs = 5000;
     int fetchTimeoutMs = 60000;
-    QString watchListPath;   // setup.ini
-    QString executablePath;  // what the start-at-logon entry starts
-    QString lockPath;        // the single-instance lock
+    QString watchListPath;  // setup.ini
+    QString executablePath; // what the start-at-logon entry starts
+    QString lockPath;       // the single-instance lock
     std::shared_ptr<SettingsStore> settings;
     std::shared_ptr<Autostart> autostart;
-    QString chartCacheDir;   // empty: no disk cache
+    QString chartCacheDir; // empty: no disk cache
 
     // Shows a "提示" message with an OK button. Empty: a modal message box.
     std::function<void(QWidget* parent, const QString& text)> showMessage;
@@ -38,9 +38,17 @@ struct Environment {
     // Opens an address in the user's browser. Empty: the desktop's default handler.
     std::function<void(const QUrl& url)> openUrl;
 
-    // The program's own: the addresses it was built with, setup.ini beside the program
-    // (or in the per-user data directory), the platform's settings store.
-    static Environment forProgram();
+    // The service addresses a build is made with.
+    struct Addresses {
+        QString quoteBaseUrl;
+        QByteArray quoteReferer;
+        QString chartBaseUrl;
+        QString helpUrl; // empty: the help page installed beside the program
+    };
+
+    // The program's own: the given addresses, setup.ini beside the program (or in the
+    // per-user data directory), the platform's settings store and start-at-logon entry.
+    static Environment forProgram(const Addresses& addresses);
 };
 
 } // namespace tarnwel

@@ -5,8 +5,7 @@
 
 namespace tarnwel {
 
-void registerFontSubstitutions()
-{
+void registerFontSubstitutions() {
     static bool done = false;
     if (done)
         return;

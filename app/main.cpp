@@ -1,18 +1,22 @@
 #include "app/environment.h"
 #include "app/startup.h"
+#include "buildconfig.h"
 #include "ticker/form1.h"
 
 #include <QApplication>
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tarnwel"));
-    // The ticker is a tool window and may be hidden in stealth mode; the program ends
-    // only through its menu (or the ticker's own close).
+    // The ticker is a tool window and is hidden in stealth mode; the program ends only
+    // through its menu or when the ticker itself is closed.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    const std::unique_ptr<tarnwel::Form1> ticker = tarnwel::Main(tarnwel::Environment::forProgram());
+    const tarnwel::Environment::Addresses addresses{
+        QStringLiteral(TARNWEL_QUOTE_BASE_URL), QByteArrayLiteral(TARNWEL_QUOTE_REFERER),
+        QStringLiteral(TARNWEL_CHART_BASE_URL), QStringLiteral(TARNWEL_HELP_URL)};
+    const std::unique_ptr<tarnwel::Form1> ticker =
+        tarnwel::Main(tarnwel::Environment::forProgram(addresses));
     if (!ticker)
         return 0;
     return QApplication::exec();

@@ -6,8 +6,7 @@
 
 namespace tarnwel {
 
-void showNotice(const Environment& env, QWidget* parent, const QString& text)
-{
+void showNotice(const Environment& env, QWidget* parent, const QString& text) {
     if (env.showMessage) {
         env.showMessage(parent, text);
         return;

@@ -2,8 +2,7 @@
 
 namespace tarnwel {
 
-double leadingNumber(QStringView text)
-{
+double leadingNumber(QStringView text) {
     qsizetype i = 0;
     const qsizetype n = text.size();
     while (i < n && (text[i] == u' ' || text[i] == u'\t'))

@@ -6,8 +6,7 @@
 
 namespace tarnwel {
 
-QString SingleInstance::defaultLockPath()
-{
+QString SingleInstance::defaultLockPath() {
     QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (dir.isEmpty())
         dir = QDir::tempPath();
@@ -15,16 +14,14 @@ QString SingleInstance::defaultLockPath()
 }
 
 SingleInstance::SingleInstance(const QString& lockPath)
-    : m_lock(std::make_unique<QLockFile>(lockPath))
-{
+    : m_lock(std::make_unique<QLockFile>(lockPath)) {
     // Only a dead owner makes the lock stale, never its age: the ticker runs for days.
     m_lock->setStaleLockTime(0);
 }
 
 SingleInstance::~SingleInstance() = default;
 
-bool SingleInstance::acquire()
-{
+bool SingleInstance::acquire() {
     return m_lock->isLocked() || m_lock->tryLock(0);
 }
 

@@ -6,8 +6,7 @@
 
 namespace tarnwel {
 
-std::unique_ptr<Form1> Main(Environment env)
-{
+std::unique_ptr<Form1> Main(Environment env) {
     // A file that exists but cannot be read is left alone: only a missing one is made.
     const WatchListFile watchList(env.watchListPath);
     if (!watchList.exists())

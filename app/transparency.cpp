@@ -7,8 +7,7 @@
 
 namespace tarnwel {
 
-int alphaFromTransparency(const QString& opText)
-{
+int alphaFromTransparency(const QString& opText) {
     const double percent = leadingNumber(QStringView(opText).chopped(opText.isEmpty() ? 0 : 1));
     // Round half to even, then divide as integers truncating toward zero.
     const double scaled = std::nearbyint(percent * 255.0);

@@ -13,8 +13,7 @@ namespace tarnwel {
 
 namespace watchlist {
 
-QStringList parse(const QByteArray& bytes)
-{
+QStringList parse(const QByteArray& bytes) {
     // GBK trail bytes never take the values of CR or LF, so splitting after decoding
     // is safe.
     const QString text = QStringDecoder("GBK").decode(bytes);
@@ -33,8 +32,7 @@ QStringList parse(const QByteArray& bytes)
     return entries;
 }
 
-QByteArray encode(const QStringList& entries)
-{
+QByteArray encode(const QStringList& entries) {
     QString text;
     for (const QString& entry : entries)
         text += entry + u"\r\n";
@@ -42,25 +40,21 @@ QByteArray encode(const QStringList& entries)
     return QStringEncoder("GBK").encode(text);
 }
 
-QByteArray defaultContent()
-{
-    return QStringEncoder("GBK").encode(QStringLiteral("中国联通(sh600050)\r\n中国石化(sh600028)\r\n"));
+QByteArray defaultContent() {
+    return QStringEncoder("GBK").encode(
+        QStringLiteral("中国联通(sh600050)\r\n中国石化(sh600028)\r\n"));
 }
 
 } // namespace watchlist
 
 WatchListFile::WatchListFile(QString path)
-    : m_path(std::move(path))
-{
-}
+    : m_path(std::move(path)) {}
 
-bool WatchListFile::exists() const
-{
+bool WatchListFile::exists() const {
     return QFileInfo(m_path).isFile();
 }
 
-WatchListFile::Contents WatchListFile::read() const
-{
+WatchListFile::Contents WatchListFile::read() const {
     if (!exists())
         return {Status::Missing, {}};
     QFile file(m_path);
@@ -72,18 +66,15 @@ WatchListFile::Contents WatchListFile::read() const
     return {Status::Ok, watchlist::parse(bytes)};
 }
 
-bool WatchListFile::writeDefault() const
-{
+bool WatchListFile::writeDefault() const {
     return writeBytes(watchlist::defaultContent());
 }
 
-bool WatchListFile::write(const QStringList& entries) const
-{
+bool WatchListFile::write(const QStringList& entries) const {
     return writeBytes(watchlist::encode(entries));
 }
 
-bool WatchListFile::writeBytes(const QByteArray& bytes) const
-{
+bool WatchListFile::writeBytes(const QByteArray& bytes) const {
     QSaveFile file(m_path);
     // Unbuffered, so that a short write (a full disk) shows in write()'s result; a
     // buffered flush would drop it silently and commit a truncated list.
@@ -96,8 +87,7 @@ bool WatchListFile::writeBytes(const QByteArray& bytes) const
     return file.commit();
 }
 
-QString WatchListFile::defaultPath()
-{
+QString WatchListFile::defaultPath() {
     const QString appDir = QCoreApplication::applicationDirPath();
     if (QFileInfo(appDir).isWritable())
         return appDir + QStringLiteral("/setup.ini");

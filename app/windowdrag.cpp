@@ -5,12 +5,9 @@
 namespace tarnwel {
 
 WindowDrag::WindowDrag(QWidget* window)
-    : m_window(window)
-{
-}
+    : m_window(window) {}
 
-void WindowDrag::mouseMoved(Qt::MouseButtons buttons, QPoint globalPos)
-{
+void WindowDrag::mouseMoved(Qt::MouseButtons buttons, QPoint globalPos) {
     if (!m_window)
         return;
     if (!startsDrag(buttons)) {
@@ -28,8 +25,7 @@ void WindowDrag::mouseMoved(Qt::MouseButtons buttons, QPoint globalPos)
     m_offset = globalPos - m_window->pos();
 }
 
-void WindowDrag::mouseReleased()
-{
+void WindowDrag::mouseReleased() {
     m_following = false;
 }
 

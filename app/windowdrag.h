@@ -8,7 +8,9 @@ namespace tarnwel {
 
 // A drag starts only while exactly the left button is held: left together with any
 // other button does not move the window.
-constexpr bool startsDrag(Qt::MouseButtons buttons) { return buttons == Qt::LeftButton; }
+constexpr bool startsDrag(Qt::MouseButtons buttons) {
+    return buttons == Qt::LeftButton;
+}
 
 // Moves a frameless window with the mouse. The window manager does it where it can
 // (a system move, as if the title bar were dragged); where the platform refuses, the

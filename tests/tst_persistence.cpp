@@ -17,19 +17,16 @@ using namespace tarnwel;
 
 namespace {
 
-QByteArray gbk(const QString& text)
-{
+QByteArray gbk(const QString& text) {
     return QStringEncoder("GBK").encode(text);
 }
 
-QByteArray readAll(const QString& path)
-{
+QByteArray readAll(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-bool writeAll(const QString& path, const QByteArray& bytes)
-{
+bool writeAll(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
@@ -54,8 +51,7 @@ private Q_SLOTS:
     void delayNegativeReturnsAtOnce();
 };
 
-void TestPersistence::parseWatchList_data()
-{
+void TestPersistence::parseWatchList_data() {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QStringList>("entries");
 
@@ -68,39 +64,35 @@ void TestPersistence::parseWatchList_data()
     QTest::newRow("lone CR ends a line") << gbk(a + u"\r" + b) << QStringList{a, b};
     QTest::newRow("lone LF stays in the line")
         << gbk(a + u"\n" + b + u"\n") << QStringList{a + u"\n" + b + u"\n"};
-    QTest::newRow("blanks are kept") << gbk(u" " + a + u" \r\n   \r\n")
-                                     << QStringList{u" " + a + u" ", QStringLiteral("   ")};
+    QTest::newRow("blanks are kept")
+        << gbk(u" " + a + u" \r\n   \r\n") << QStringList{u" " + a + u" ", QStringLiteral("   ")};
     QTest::newRow("empty file") << QByteArray() << QStringList{};
 }
 
-void TestPersistence::parseWatchList()
-{
+void TestPersistence::parseWatchList() {
     QFETCH(QByteArray, bytes);
     QFETCH(QStringList, entries);
     QCOMPARE(watchlist::parse(bytes), entries);
 }
 
-void TestPersistence::encodeRoundTrip()
-{
-    const QStringList entries{QStringLiteral("*ST国农(sz000004)"), QStringLiteral("深发展Ａ(sz000001)")};
+void TestPersistence::encodeRoundTrip() {
+    const QStringList entries{QStringLiteral("*ST国农(sz000004)"),
+                              QStringLiteral("深发展Ａ(sz000001)")};
     const QByteArray bytes = watchlist::encode(entries);
     QCOMPARE(bytes, gbk(entries[0] + u"\r\n" + entries[1] + u"\r\n\r\n"));
     QVERIFY(!bytes.startsWith("\xEF\xBB\xBF"));
     QCOMPARE(watchlist::parse(bytes), entries);
 }
 
-void TestPersistence::defaultContentBytes()
-{
+void TestPersistence::defaultContentBytes() {
     // 中国联通(sh600050) CR LF 中国石化(sh600028) CR LF, in GBK.
-    QCOMPARE(watchlist::defaultContent().toHex(),
-             QByteArray("d6d0b9fac1aacda828736836303030353029"
-                        "0d0a"
-                        "d6d0b9facaafbbaf28736836303030323829"
-                        "0d0a"));
+    QCOMPARE(watchlist::defaultContent().toHex(), QByteArray("d6d0b9fac1aacda828736836303030353029"
+                                                             "0d0a"
+                                                             "d6d0b9facaafbbaf28736836303030323829"
+                                                             "0d0a"));
 }
 
-void TestPersistence::fileStatus()
-{
+void TestPersistence::fileStatus() {
     QTemporaryDir dir;
     const WatchListFile file(dir.filePath(QStringLiteral("setup.ini")));
     QCOMPARE(file.read().status, WatchListFile::Status::Missing);
@@ -108,17 +100,15 @@ void TestPersistence::fileStatus()
     QVERIFY(file.writeDefault());
     const WatchListFile::Contents contents = file.read();
     QCOMPARE(contents.status, WatchListFile::Status::Ok);
-    QCOMPARE(contents.entries,
-             (QStringList{QStringLiteral("中国联通(sh600050)"), QStringLiteral("中国石化(sh600028)")}));
+    QCOMPARE(contents.entries, (QStringList{QStringLiteral("中国联通(sh600050)"),
+                                            QStringLiteral("中国石化(sh600028)")}));
 
     // A directory of that name is not the file.
     const WatchListFile directory(dir.path());
     QCOMPARE(directory.read().status, WatchListFile::Status::Missing);
-
 }
 
-void TestPersistence::failedWriteKeepsOldFile()
-{
+void TestPersistence::failedWriteKeepsOldFile() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("setup.ini"));
     const WatchListFile file(path);
@@ -127,14 +117,14 @@ void TestPersistence::failedWriteKeepsOldFile()
     {
         // The disk fills up in the middle of the new text.
         const FileSizeLimit limit(8);
-        QVERIFY(!file.write({QStringLiteral("中国石化(sh600028)"), QStringLiteral("中国联通(sh600050)")}));
+        QVERIFY(!file.write(
+            {QStringLiteral("中国石化(sh600028)"), QStringLiteral("中国联通(sh600050)")}));
     }
     QCOMPARE(readAll(path), before);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("setup.ini")});
 }
 
-void TestPersistence::transparency_data()
-{
+void TestPersistence::transparency_data() {
     QTest::addColumn<QString>("op");
     QTest::addColumn<int>("alpha");
     QTest::newRow("0%") << QStringLiteral("0%") << 255;
@@ -152,15 +142,13 @@ void TestPersistence::transparency_data()
     QTest::newRow("negative clamps") << QStringLiteral("-20%") << 255;
 }
 
-void TestPersistence::transparency()
-{
+void TestPersistence::transparency() {
     QFETCH(QString, op);
     QFETCH(int, alpha);
     QCOMPARE(alphaFromTransparency(op), alpha);
 }
 
-void TestPersistence::leadingNumber_data()
-{
+void TestPersistence::leadingNumber_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<double>("value");
     QTest::newRow("digits") << QStringLiteral("12345678") << 12345678.0;
@@ -173,15 +161,13 @@ void TestPersistence::leadingNumber_data()
     QTest::newRow("fraction only") << QStringLiteral(".5") << 0.5;
 }
 
-void TestPersistence::leadingNumber()
-{
+void TestPersistence::leadingNumber() {
     QFETCH(QString, text);
     QFETCH(double, value);
     QCOMPARE(tarnwel::leadingNumber(text), value);
 }
 
-void TestPersistence::settingsStore()
-{
+void TestPersistence::settingsStore() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("vevivudaz.conf"));
     {
@@ -203,8 +189,7 @@ void TestPersistence::settingsStore()
     QCOMPARE(SettingsStore(path).value(QStringLiteral("op")), QStringLiteral("60"));
 }
 
-void TestPersistence::delayWaitsAndHandlesEvents()
-{
+void TestPersistence::delayWaitsAndHandlesEvents() {
     bool handled = false;
     QTimer::singleShot(10, this, [&] { handled = true; });
     QElapsedTimer clock;
@@ -219,8 +204,7 @@ void TestPersistence::delayWaitsAndHandlesEvents()
     QVERIFY(zeroHandled);
 }
 
-void TestPersistence::delayNegativeReturnsAtOnce()
-{
+void TestPersistence::delayNegativeReturnsAtOnce() {
     bool handled = false;
     QTimer::singleShot(0, this, [&] { handled = true; });
     Delay(-1);

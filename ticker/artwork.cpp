@@ -8,8 +8,7 @@ namespace tarnwel::artwork {
 
 namespace {
 
-void drawGear(QPainter& p, QPointF centre, qreal radius)
-{
+void drawGear(QPainter& p, QPointF centre, qreal radius) {
     QPainterPath gear;
     const int teeth = 8;
     for (int i = 0; i < teeth * 2; ++i) {
@@ -29,8 +28,7 @@ void drawGear(QPainter& p, QPointF centre, qreal radius)
 
 } // namespace
 
-QPixmap tickerBackground()
-{
+QPixmap tickerBackground() {
     QPixmap pixmap(250, 100);
     QPainter p(&pixmap);
     p.fillRect(0, 0, 250, 40, QColor(0x8a, 0x8a, 0x8a));
@@ -51,8 +49,7 @@ QPixmap tickerBackground()
     return pixmap;
 }
 
-QPixmap houseIcon()
-{
+QPixmap houseIcon() {
     QPixmap pixmap(32, 32);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
@@ -76,8 +73,7 @@ QPixmap houseIcon()
     return pixmap;
 }
 
-QPixmap menuPanel()
-{
+QPixmap menuPanel() {
     QPixmap pixmap(116, 90);
     pixmap.fill(Qt::white);
     QPainter p(&pixmap);
@@ -86,8 +82,7 @@ QPixmap menuPanel()
     return pixmap;
 }
 
-QIcon programIcon()
-{
+QIcon programIcon() {
     return QIcon(houseIcon());
 }
 

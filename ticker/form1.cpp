@@ -7,13 +7,13 @@
 #include "app/transparency.h"
 #include "app/twips.h"
 #include "charts/chartlaunch.h"
+#include "charts/form3.h"
 #include "stealth/form4.h"
 #include "ticker/artwork.h"
 #include "ticker/placement.h"
 #include "ticker/quotefeed.h"
 #include "watchlist/form2.h"
 #include "watchlist/stockdirectory.h"
-#include "charts/form3.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -27,8 +27,7 @@ namespace tarnwel {
 Form1::Form1(Environment env, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
     , m_env(std::move(env))
-    , m_drag(this)
-{
+    , m_drag(this) {
     registerFontSubstitutions();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Tarnwel"));
@@ -96,16 +95,14 @@ Form1::Form1(Environment env, QWidget* parent)
     connect(Label7, &ControlLabel::mouseUp, this, &Form1::Label7_MouseUp);
 }
 
-Form1::~Form1()
-{
+Form1::~Form1() {
     // The other windows have no parent of their own; they go with the ticker.
     delete watchListWindow.data();
     delete chartWindow.data();
     delete m_form4.data();
 }
 
-ControlLabel* Form1::makeTextLabel(const char* name, int leftTwips, int topTwips)
-{
+ControlLabel* Form1::makeTextLabel(const char* name, int leftTwips, int topTwips) {
     auto* label = new ControlLabel(this);
     label->setObjectName(QString::fromLatin1(name));
     label->move(px(QPoint(leftTwips, topTwips)));
@@ -116,8 +113,7 @@ ControlLabel* Form1::makeTextLabel(const char* name, int leftTwips, int topTwips
     return label;
 }
 
-bool Form1::Form_Load()
-{
+bool Form1::Form_Load() {
     if (!m_env.lockPath.isEmpty()) {
         m_instance = std::make_unique<SingleInstance>(m_env.lockPath);
         if (!m_instance->acquire())
@@ -135,69 +131,57 @@ bool Form1::Form_Load()
     return true;
 }
 
-Form4* Form1::form4()
-{
+Form4* Form1::form4() {
     if (!m_form4)
         m_form4 = new Form4(this);
     return m_form4;
 }
 
-Form4* Form1::existingForm4() const
-{
+Form4* Form1::existingForm4() const {
     return m_form4;
 }
 
-void Form1::applyAlpha(int alpha)
-{
+void Form1::applyAlpha(int alpha) {
     m_alpha = alpha;
     setWindowOpacity(alpha / 255.0);
 }
 
-void Form1::Timer1_Timer()
-{
+void Form1::Timer1_Timer() {
     // The feed runs for the rest of the program's life; only the first tick starts it.
     Timer1->stop();
     m_feed->RefreshQuotes();
 }
 
-void Form1::Timer2_Timer()
-{
+void Form1::Timer2_Timer() {
     raise();
 }
 
-void Form1::Form_Click()
-{
+void Form1::Form_Click() {
     Picture1->hide();
 }
 
-void Form1::Form_MouseMove(Qt::MouseButtons buttons, QPoint globalPos)
-{
+void Form1::Form_MouseMove(Qt::MouseButtons buttons, QPoint globalPos) {
     m_drag.mouseMoved(buttons, globalPos);
 }
 
-void Form1::Label1_Click()
-{
+void Form1::Label1_Click() {
     LaunchChart(*this, ChartSubject::Stock);
 }
 
-void Form1::Label5_Click()
-{
+void Form1::Label5_Click() {
     LaunchChart(*this, ChartSubject::ShanghaiIndex);
 }
 
-void Form1::Label6_Click()
-{
+void Form1::Label6_Click() {
     LaunchChart(*this, ChartSubject::ShenzhenIndex);
 }
 
-void Form1::setText(QLabel* label, const QString& text)
-{
+void Form1::setText(QLabel* label, const QString& text) {
     label->setText(text);
     label->adjustSize();
 }
 
-void Form1::showTexts(const TickerTexts& texts)
-{
+void Form1::showTexts(const TickerTexts& texts) {
     setText(Label4, texts.label4);
     setText(Label3, texts.label3);
     setText(Label2, texts.label2);
@@ -207,27 +191,23 @@ void Form1::showTexts(const TickerTexts& texts)
     form4()->setQuoteTexts(texts.stealthCaption, texts.stealthTooltip);
 }
 
-void Form1::paintEvent(QPaintEvent*)
-{
+void Form1::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawPixmap(0, 0, m_background);
 }
 
-void Form1::mousePressEvent(QMouseEvent* event)
-{
+void Form1::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton)
         m_pressedOnBackground = true;
 }
 
-void Form1::mouseMoveEvent(QMouseEvent* event)
-{
+void Form1::mouseMoveEvent(QMouseEvent* event) {
     if (startsDrag(event->buttons()))
         m_pressedOnBackground = false; // a drag, not a click
     Form_MouseMove(event->buttons(), event->globalPosition().toPoint());
 }
 
-void Form1::mouseReleaseEvent(QMouseEvent* event)
-{
+void Form1::mouseReleaseEvent(QMouseEvent* event) {
     m_drag.mouseReleased();
     if (event->button() != Qt::LeftButton)
         return;
@@ -237,8 +217,7 @@ void Form1::mouseReleaseEvent(QMouseEvent* event)
         Form_Click();
 }
 
-void Form1::closeEvent(QCloseEvent* event)
-{
+void Form1::closeEvent(QCloseEvent* event) {
     // Closing the ticker from the window manager ends the program like the menu's
     // exit item.
     event->ignore();

@@ -53,19 +53,19 @@ public:
     int alpha() const { return m_alpha; }
 
     // Controls.
-    ControlLabel* Label1 = nullptr; // the stock's name
-    ControlLabel* Label2 = nullptr; // the price, large
-    ControlLabel* Label3 = nullptr; // 昨收 / 今开 / 成交
-    ControlLabel* Label4 = nullptr; // 最高 / 最低
-    ControlLabel* Label5 = nullptr; // 沪综指
-    ControlLabel* Label6 = nullptr; // 深成指
-    ControlLabel* Label7 = nullptr; // the menu hot spot
-    ControlLabel* Image1 = nullptr; // the house icon
-    QWidget* Picture1 = nullptr;    // the menu panel
+    ControlLabel* Label1 = nullptr;        // the stock's name
+    ControlLabel* Label2 = nullptr;        // the price, large
+    ControlLabel* Label3 = nullptr;        // 昨收 / 今开 / 成交
+    ControlLabel* Label4 = nullptr;        // 最高 / 最低
+    ControlLabel* Label5 = nullptr;        // 沪综指
+    ControlLabel* Label6 = nullptr;        // 深成指
+    ControlLabel* Label7 = nullptr;        // the menu hot spot
+    ControlLabel* Image1 = nullptr;        // the house icon
+    QWidget* Picture1 = nullptr;           // the menu panel
     std::array<ControlLabel*, 4> Label8{}; // the menu items
-    QFrame* Line1 = nullptr;        // the menu's separator
-    QTimer* Timer1 = nullptr;       // starts the quote feed once
-    QTimer* Timer2 = nullptr;       // keeps the ticker on top
+    QFrame* Line1 = nullptr;               // the menu's separator
+    QTimer* Timer1 = nullptr;              // starts the quote feed once
+    QTimer* Timer2 = nullptr;              // keeps the ticker on top
     // The stock directory: Shanghai, then (after the load) Shenzhen appended.
     QStringList List1;
     QStringList List2;

@@ -10,23 +10,20 @@ inline constexpr QSize kTickerSizeTwips{3750, 1485};
 
 // Where the ticker opens on a screen of the given full size, all in twips: 1200 from
 // the right edge and 500 from the bottom edge.
-constexpr QPoint tickerPlacement(QSize screenTwips)
-{
+constexpr QPoint tickerPlacement(QSize screenTwips) {
     return {screenTwips.width() - kTickerSizeTwips.width() - 1200,
             screenTwips.height() - kTickerSizeTwips.height() - 500};
 }
 
 // Where the stealth line takes the ticker's place, in twips: at its left edge, its
 // bottom level with the ticker's bottom (1200 + 285 = 1485).
-constexpr QPoint stealthPlacement(QPoint tickerTwips)
-{
+constexpr QPoint stealthPlacement(QPoint tickerTwips) {
     return {tickerTwips.x(), tickerTwips.y() + 1200};
 }
 
 // The top-left corner that centres a window of `windowSize` on a screen of
 // `screenSize`, any unit.
-constexpr QPoint centredPlacement(QSize screenSize, QSize windowSize)
-{
+constexpr QPoint centredPlacement(QSize screenSize, QSize windowSize) {
     return {(screenSize.width() - windowSize.width()) / 2,
             (screenSize.height() - windowSize.height()) / 2};
 }

@@ -6,8 +6,7 @@
 
 namespace {
 
-QByteArray reasonPhrase(int status)
-{
+QByteArray reasonPhrase(int status) {
     switch (status) {
     case 200:
         return "OK";
@@ -24,8 +23,7 @@ QByteArray reasonPhrase(int status)
 
 FakeHttpServer::FakeHttpServer(QObject* parent)
     : QObject(parent)
-    , m_server(new QTcpServer(this))
-{
+    , m_server(new QTcpServer(this)) {
     m_default.status = 404;
     m_default.body = "not found";
     connect(m_server, &QTcpServer::newConnection, this, &FakeHttpServer::onNewConnection);
@@ -35,38 +33,32 @@ FakeHttpServer::FakeHttpServer(QObject* parent)
 
 FakeHttpServer::~FakeHttpServer() = default;
 
-QUrl FakeHttpServer::baseUrl() const
-{
+QUrl FakeHttpServer::baseUrl() const {
     return QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(m_server->serverPort()));
 }
 
-void FakeHttpServer::setResponse(const QString& path, const Response& response)
-{
+void FakeHttpServer::setResponse(const QString& path, const Response& response) {
     m_responses.insert(path, response);
 }
 
-void FakeHttpServer::setResponse(const QString& path, const QByteArray& body)
-{
+void FakeHttpServer::setResponse(const QString& path, const QByteArray& body) {
     Response response;
     response.body = body;
     m_responses.insert(path, response);
 }
 
-void FakeHttpServer::setDefaultResponse(const Response& response)
-{
+void FakeHttpServer::setDefaultResponse(const Response& response) {
     m_default = response;
 }
 
-QStringList FakeHttpServer::requestPaths() const
-{
+QStringList FakeHttpServer::requestPaths() const {
     QStringList paths;
     for (const Request& request : m_requests)
         paths.append(request.path);
     return paths;
 }
 
-void FakeHttpServer::onNewConnection()
-{
+void FakeHttpServer::onNewConnection() {
     while (QTcpSocket* socket = m_server->nextPendingConnection()) {
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
@@ -76,8 +68,7 @@ void FakeHttpServer::onNewConnection()
     }
 }
 
-void FakeHttpServer::onReadyRead(QTcpSocket* socket)
-{
+void FakeHttpServer::onReadyRead(QTcpSocket* socket) {
     QByteArray& buffer = m_buffers[socket];
     buffer += socket->readAll();
     const qsizetype end = buffer.indexOf("\r\n\r\n");

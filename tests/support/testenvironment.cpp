@@ -4,8 +4,7 @@
 #include "app/settingsstore.h"
 
 tarnwel::Environment makeTestEnvironment(const QString& dir,
-                                         const std::shared_ptr<RecordedHooks>& hooks)
-{
+                                         const std::shared_ptr<RecordedHooks>& hooks) {
     tarnwel::Environment env;
     env.quoteBaseUrl = QUrl(QStringLiteral("http://127.0.0.1:9/"));
     env.chartBaseUrl = QUrl(QStringLiteral("http://127.0.0.1:9/"));

@@ -1,0 +1,288 @@
+#include "app/controllabel.h"
+#include "app/settingsstore.h"
+#include "app/twips.h"
+#include "app/watchlistfile.h"
+#include "fakehttpserver.h"
+#include "stealth/form4.h"
+#include "testenvironment.h"
+#include "ticker/form1.h"
+#include "ticker/placement.h"
+#include "ticker/quotefeed.h"
+#include "watchlist/stockdirectory.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using namespace tarnwel;
+
+namespace {
+
+QByteArray gbk(const QString& text) {
+    return QStringEncoder("GBK").encode(text);
+}
+
+void sendMouse(QWidget* target, QEvent::Type type, QPoint local, Qt::MouseButton button,
+               Qt::MouseButtons buttons) {
+    QMouseEvent event(type, QPointF(local), QPointF(target->mapToGlobal(local)), button, buttons,
+                      Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
+}
+
+// Press, two moves and a release over one spot of a control, with `buttons` held.
+void dragOver(QWidget* target, Qt::MouseButtons buttons, QPoint delta) {
+    const QPoint start(2, 2);
+    sendMouse(target, QEvent::MouseButtonPress, start, Qt::LeftButton, buttons);
+    sendMouse(target, QEvent::MouseMove, start + QPoint(1, 1), Qt::NoButton, buttons);
+    sendMouse(target, QEvent::MouseMove, start + delta, Qt::NoButton, buttons);
+    sendMouse(target, QEvent::MouseButtonRelease, start + delta, Qt::LeftButton, Qt::NoButton);
+}
+
+} // namespace
+
+class TestForm1 : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void placement_data();
+    void placement();
+    void loadAppliesOpacity_data();
+    void loadAppliesOpacity();
+    void loadSequence();
+    void dragStartsOnlyFromSomeControls_data();
+    void dragStartsOnlyFromSomeControls();
+    void dragPredicate_data();
+    void dragPredicate();
+    void backgroundClickHidesMenuPanel();
+    void firstTickStartsTheFeedOnce();
+    void showsTheQuote();
+    void closingEndsTheProgram();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::shared_ptr<RecordedHooks> m_hooks;
+    Environment environment() const { return makeTestEnvironment(m_dir->path(), m_hooks); }
+};
+
+void TestForm1::init() {
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_hooks = std::make_shared<RecordedHooks>();
+}
+
+void TestForm1::cleanup() {
+    m_dir.reset();
+}
+
+void TestForm1::placement_data() {
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<QPoint>("ticker");
+    QTest::addColumn<QPoint>("stealth");
+    QTest::newRow("1024 x 768") << QSize(15360, 11520) << QPoint(10410, 9535)
+                                << QPoint(10410, 10735);
+    QTest::newRow("1920 x 1080") << QSize(28800, 16200) << QPoint(23850, 14215)
+                                 << QPoint(23850, 15415);
+}
+
+void TestForm1::placement() {
+    QFETCH(QSize, screen);
+    QFETCH(QPoint, ticker);
+    QFETCH(QPoint, stealth);
+    QCOMPARE(tickerPlacement(screen), ticker);
+    QCOMPARE(stealthPlacement(ticker), stealth);
+    QCOMPARE(stealthPlacement(QPoint(10000, 8000)), QPoint(10000, 9200));
+}
+
+void TestForm1::loadAppliesOpacity_data() {
+    QTest::addColumn<QString>("op");
+    QTest::addColumn<int>("alpha");
+    QTest::newRow("60%") << QStringLiteral("60%") << 102;
+    QTest::newRow("90%") << QStringLiteral("90%") << 26;
+    QTest::newRow("0% is opaque") << QStringLiteral("0%") << 255;
+    QTest::newRow("60 without %") << QStringLiteral("60") << 240;
+}
+
+void TestForm1::loadAppliesOpacity() {
+    QFETCH(QString, op);
+    QFETCH(int, alpha);
+    Environment env = environment();
+    env.settings->setValue(QStringLiteral("op"), op);
+    Form1 ticker(env);
+    QVERIFY(ticker.Form_Load());
+    QCOMPARE(ticker.alpha(), alpha);
+    QCOMPARE(qRound(ticker.windowOpacity() * 255), alpha);
+}
+
+void TestForm1::loadSequence() {
+    Form1 ticker(environment());
+    QCOMPARE(ticker.objectName(), QStringLiteral("Form1"));
+    QCOMPARE(ticker.windowTitle(), QStringLiteral("Tarnwel"));
+    QCOMPARE(ticker.size(), QSize(250, 99));
+    QVERIFY(!ticker.Timer1->isActive());
+    QVERIFY(!ticker.Timer2->isActive());
+
+    QVERIFY(ticker.Form_Load());
+    QVERIFY(ticker.Timer1->isActive());
+    QVERIFY(ticker.Timer2->isActive());
+    QCOMPARE(ticker.Timer2->interval(), 500);
+    QCOMPARE(ticker.List1, stockdirectory::shanghai() + stockdirectory::shenzhen());
+    QCOMPARE(ticker.List2, stockdirectory::shenzhen());
+    QVERIFY(ticker.Picture1->isHidden());
+
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    QCOMPARE(ticker.pos(), screen.topLeft() + px(tickerPlacement(twips(screen.size()))));
+}
+
+void TestForm1::dragStartsOnlyFromSomeControls_data() {
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<bool>("drags");
+    QTest::newRow("background") << QStringLiteral("Form1") << true;
+    QTest::newRow("Image1") << QStringLiteral("Image1") << true;
+    QTest::newRow("Label3") << QStringLiteral("Label3") << true;
+    QTest::newRow("Label4") << QStringLiteral("Label4") << true;
+    QTest::newRow("Label1") << QStringLiteral("Label1") << false;
+    QTest::newRow("Label2") << QStringLiteral("Label2") << false;
+    QTest::newRow("Label5") << QStringLiteral("Label5") << false;
+    QTest::newRow("Label6") << QStringLiteral("Label6") << false;
+    QTest::newRow("Label7") << QStringLiteral("Label7") << false;
+}
+
+void TestForm1::dragStartsOnlyFromSomeControls() {
+    QFETCH(QString, control);
+    QFETCH(bool, drags);
+    Form1 ticker(environment());
+    ticker.Form_Load();
+    ticker.Timer1->stop();
+    ticker.show();
+    for (QLabel* label : {static_cast<QLabel*>(ticker.Label1), static_cast<QLabel*>(ticker.Label2),
+                          static_cast<QLabel*>(ticker.Label3), static_cast<QLabel*>(ticker.Label4),
+                          static_cast<QLabel*>(ticker.Label5), static_cast<QLabel*>(ticker.Label6)})
+        label->setText(QStringLiteral("5.23"));
+    for (QLabel* label : ticker.findChildren<QLabel*>())
+        label->adjustSize();
+
+    QWidget* target =
+        control == ticker.objectName() ? &ticker : ticker.findChild<QWidget*>(control);
+    QVERIFY(target);
+    const QPoint before = ticker.pos();
+    dragOver(target, Qt::LeftButton, QPoint(40, 30));
+    QCOMPARE(ticker.pos() != before, drags);
+}
+
+void TestForm1::dragPredicate_data() {
+    QTest::addColumn<int>("buttons");
+    QTest::addColumn<bool>("drags");
+    QTest::newRow("left alone") << int(Qt::LeftButton) << true;
+    QTest::newRow("left and right") << int(Qt::LeftButton | Qt::RightButton) << false;
+    QTest::newRow("left and middle") << int(Qt::LeftButton | Qt::MiddleButton) << false;
+    QTest::newRow("right alone") << int(Qt::RightButton) << false;
+    QTest::newRow("none") << int(Qt::NoButton) << false;
+}
+
+void TestForm1::dragPredicate() {
+    QFETCH(int, buttons);
+    QFETCH(bool, drags);
+    QCOMPARE(startsDrag(Qt::MouseButtons(buttons)), drags);
+
+    Form1 ticker(environment());
+    ticker.show();
+    const QPoint before = ticker.pos();
+    dragOver(ticker.Label4, Qt::MouseButtons(buttons), QPoint(40, 30));
+    QCOMPARE(ticker.pos() != before, drags);
+}
+
+void TestForm1::backgroundClickHidesMenuPanel() {
+    Form1 ticker(environment());
+    ticker.show();
+    ticker.Label4->setText(QStringLiteral("最高:5.30  最低:5.15"));
+    ticker.Label4->adjustSize();
+
+    // Clicks on the quote lines and the icon leave the panel as it is.
+    for (QWidget* control :
+         {static_cast<QWidget*>(ticker.Label4), static_cast<QWidget*>(ticker.Image1)}) {
+        ticker.Picture1->show();
+        QTest::mouseClick(control, Qt::LeftButton, {}, QPoint(3, 3));
+        QVERIFY2(ticker.Picture1->isVisible(), qPrintable(control->objectName()));
+    }
+
+    // A bare spot on the bottom band, clear of the labels and the icon.
+    const QPoint bare(px(3700), px(1450));
+    QCOMPARE(ticker.childAt(bare), nullptr);
+    QTest::mouseClick(&ticker, Qt::LeftButton, {}, bare);
+    QVERIFY(ticker.Picture1->isHidden());
+}
+
+void TestForm1::firstTickStartsTheFeedOnce() {
+    FakeHttpServer server;
+    Environment env = environment();
+    env.quoteBaseUrl = server.baseUrl();
+    env.turnPauseMs = 60000;
+    WatchListFile(env.watchListPath).write({QStringLiteral("中国石化(sh600028)")});
+    Form1 ticker(env);
+    QVERIFY(ticker.Form_Load());
+    QVERIFY(!ticker.feed()->isRunning());
+
+    QSignalSpy requests(&server, &FakeHttpServer::requestReceived);
+    QTRY_VERIFY_WITH_TIMEOUT(ticker.feed()->isRunning(), 5000);
+    QVERIFY(!ticker.Timer1->isActive());
+    QTRY_COMPARE_WITH_TIMEOUT(requests.size(), 3, 5000);
+    // A stray tick starts nothing more.
+    ticker.Timer1_Timer();
+    QCOMPARE(server.requestPaths(),
+             (QStringList{QStringLiteral("/list=sh000001"), QStringLiteral("/list=sz399001"),
+                          QStringLiteral("/list=sh600028")}));
+}
+
+void TestForm1::showsTheQuote() {
+    FakeHttpServer server;
+    server.setResponse(
+        QStringLiteral("/list=sh000001"),
+        gbk(QStringLiteral(
+            "var hq_str_sh000001=\"上证指数,3050.1,3040.2,3061.789,3070,3030,0,0,1,2\";")));
+    server.setResponse(
+        QStringLiteral("/list=sz399001"),
+        gbk(QStringLiteral(
+            "var hq_str_sz399001=\"深证成指,10200,10100,10234.567,10300,10000,0,0,1,2\";")));
+    server.setResponse(
+        QStringLiteral("/list=sh600028"),
+        gbk(QStringLiteral("var hq_str_sh600028=\"中国石化,5.20,5.18,5.23,5.30,5.15,5.22,5.23,"
+                           "12345678,64512345.00,100,5.22\";")));
+    Environment env = environment();
+    env.quoteBaseUrl = server.baseUrl();
+    env.turnPauseMs = 60000;
+    WatchListFile(env.watchListPath).write({QStringLiteral("中国石化(sh600028)")});
+    Form1 ticker(env);
+    ticker.Form_Load();
+    QSignalSpy shown(ticker.feed(), &QuoteFeed::textsReady);
+    QVERIFY(shown.wait(5000));
+
+    QCOMPARE(ticker.Label4->text(), QStringLiteral("最高:5.30  最低:5.15"));
+    QCOMPARE(ticker.Label3->text(), QStringLiteral("昨收:5.18  今开:5.20  成交:123457"));
+    QCOMPARE(ticker.Label2->text(), QStringLiteral("5.23"));
+    QCOMPARE(ticker.Label5->text(), QStringLiteral("沪综指:3061.789"));
+    QCOMPARE(ticker.Label6->text(), QStringLiteral("深成指:10234.567"));
+    QCOMPARE(ticker.Label1->text(), QStringLiteral("中国石化"));
+    // The labels grow with their text.
+    QVERIFY(ticker.Label3->width() > ticker.Label2->width());
+    QVERIFY(ticker.existingForm4());
+    QVERIFY(ticker.existingForm4()->isHidden());
+    QCOMPARE(ticker.existingForm4()->Label1->text(), QStringLiteral("600028(5.23)"));
+    QCOMPARE(ticker.existingForm4()->Label2->toolTip(),
+             QStringLiteral(
+                 "中国石化(最高:5.30 最低:5.15 成交:123457)沪综指:3061.789 深成指:10234.567"));
+}
+
+void TestForm1::closingEndsTheProgram() {
+    Form1 ticker(environment());
+    ticker.show();
+    ticker.close();
+    QCOMPARE(m_hooks->exits, QList<int>{0});
+}
+
+QTEST_MAIN(TestForm1)
+#include "tst_form1.moc"
