@@ -1,28 +1,133 @@
 #include "stealth/form4.h"
 
 #include "app/controllabel.h"
+#include "app/twips.h"
+#include "charts/chartlaunch.h"
+#include "stealth/colourkey.h"
 #include "ticker/form1.h"
 
+#include <QApplication>
 #include <QTimer>
 
 namespace tarnwel {
 
+namespace {
+
+// The client area, 1725 × 285 twips.
+constexpr QSize kLineSize{115, 19};
+
+} // namespace
+
 Form4::Form4(Form1* ticker)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
     , m_ticker(ticker)
-{
+    , m_drag(this) {
     setObjectName(QStringLiteral("Form4"));
-    Label2 = new ControlLabel(QStringLiteral("◆"), this);
-    Label1 = new ControlLabel(QStringLiteral("110002:125.3"), this);
+    setWindowTitle(QStringLiteral("Form4"));
+    setFixedSize(kLineSize);
+
     Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(500);
+
+    Label2 = new ControlLabel(QStringLiteral("◆"), this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->move(px(QPoint(60, 60)));
+    Label1 = new ControlLabel(QStringLiteral("110002:125.3"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->move(px(QPoint(300, 60)));
+
+    connect(Timer1, &QTimer::timeout, this, &Form4::Timer1_Timer);
+    connect(Label2, &ControlLabel::mouseMove, this, &Form4::Label2_MouseMove);
+    connect(Label2, &ControlLabel::mouseUp, this, [this](Qt::MouseButton button) {
+        if (button == Qt::LeftButton)
+            m_drag.mouseReleased();
+        Label2_MouseUp(button);
+    });
+    connect(Label2, &ControlLabel::doubleClicked, this, &Form4::Label2_DblClick);
+
+    Form_Load();
 }
 
 Form4::~Form4() = default;
 
-void Form4::setQuoteTexts(const QString& caption, const QString& tooltip)
-{
-    Label1->setText(caption);
+void Form4::Form_Load() {
+    // The key colour fills the window; the labels draw on it without a background.
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor::fromRgb(kStealthKey));
+    // The default text colour is the button text's. A scheme whose text is the key
+    // itself would key the whole line away, leaving nothing to double-click.
+    QColor text = QApplication::palette().color(QPalette::ButtonText);
+    if ((text.rgb() & RGB_MASK) == kStealthKey)
+        text = Qt::black;
+    pal.setColor(QPalette::WindowText, text);
+    setPalette(pal);
+    setAutoFillBackground(true);
+
+    // Antialiased edges would blend the glyphs into the blue, and those blended pixels
+    // would survive the key as a blue fringe. Hard edges key out cleanly.
+    QFont f = font();
+    f.setPointSize(9);
+    f.setStyleStrategy(QFont::NoAntialias);
+    setFont(f);
+    Label2->adjustSize();
+    Label1->adjustSize();
+
+    applyColourKey();
+}
+
+void Form4::setQuoteTexts(const QString& caption, const QString& tooltip) {
     Label2->setToolTip(tooltip);
+    if (caption == Label1->text())
+        return;
+    // The label fits its text; the window does not, so a long caption is cut off at the
+    // window's right edge.
+    Label1->setText(caption);
+    Label1->adjustSize();
+    applyColourKey();
+}
+
+QImage Form4::renderLine() {
+    QImage image(size(), QImage::Format_RGB32);
+    image.fill(QColor::fromRgb(kStealthKey));
+    // The current shape must not clip the drawing it is computed from.
+    render(&image, QPoint(), QRegion(),
+           QWidget::DrawWindowBackground | QWidget::DrawChildren | QWidget::IgnoreMask);
+    return image;
+}
+
+void Form4::applyColourKey() {
+    // Where the platform cannot shape windows the shape is ignored and the line shows
+    // on its blue background.
+    setMask(colourKeyRegion(renderLine()));
+}
+
+void Form4::showEvent(QShowEvent* event) {
+    // The style may have settled the font and colours only now.
+    applyColourKey();
+    QWidget::showEvent(event);
+}
+
+void Form4::Timer1_Timer() {
+    raise();
+}
+
+void Form4::Label2_MouseMove(Qt::MouseButtons buttons, QPoint globalPos) {
+    m_drag.mouseMoved(buttons, globalPos);
+}
+
+void Form4::Label2_MouseUp(Qt::MouseButton button) {
+    if (button != Qt::RightButton)
+        return;
+    LaunchChart(*m_ticker, ChartSubject::Stock);
+    Timer1->stop();
+}
+
+void Form4::Label2_DblClick() {
+    hide();
+    m_ticker->show();
+    m_ticker->Timer2->start();
+    Timer1->stop();
 }
 
 } // namespace tarnwel

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "app/windowdrag.h"
+
+#include <QImage>
 #include <QWidget>
 
 class QTimer;
@@ -10,7 +13,7 @@ class ControlLabel;
 class Form1;
 
 // The stealth window: one keyed-out line, "◆" and the stock's code and price, that
-// stands in for the ticker.
+// stands in for the ticker. Only the glyphs show; the blue around them is cut away.
 class Form4 : public QWidget {
     Q_OBJECT
 public:
@@ -20,12 +23,29 @@ public:
     // Rows 7 and 8 of a turn's texts: the line's caption and the glyph's tooltip.
     void setQuoteTexts(const QString& caption, const QString& tooltip);
 
+    // Handlers.
+    void Timer1_Timer();
+    void Label2_MouseMove(Qt::MouseButtons buttons, QPoint globalPos);
+    void Label2_MouseUp(Qt::MouseButton button);
+    void Label2_DblClick();
+
+    // The line as drawn before keying: window and labels on the key blue, no shape.
+    QImage renderLine();
+
     ControlLabel* Label1 = nullptr;
     ControlLabel* Label2 = nullptr;
     QTimer* Timer1 = nullptr;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    void Form_Load();
+    // Shapes the window to the pixels that are not key blue.
+    void applyColourKey();
+
     Form1* m_ticker;
+    WindowDrag m_drag;
 };
 
 } // namespace tarnwel

@@ -3,36 +3,158 @@
 
 #include "app/controllabel.h"
 #include "app/twips.h"
+#include "stealth/form4.h"
+#include "ticker/artwork.h"
+#include "ticker/placement.h"
+#include "watchlist/form2.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QFrame>
+#include <QTimer>
 
 namespace tarnwel {
 
-void Form1::buildMenu()
-{
-    Picture1 = new QWidget(this);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setGeometry(pxRect(1620, 60, 1740, 1350));
+namespace {
+
+struct MenuItem {
+    const char16_t* caption;
+    int topTwips;
+};
+
+// Each caption begins with one blank, a margin before the text.
+constexpr std::array<MenuItem, 4> kMenuItems{{
+    {u" 切换到隐蔽模式(V)", 60},
+    {u" 设置自选股(S)", 300},
+    {u" 操作帮助(H)", 780},
+    {u" 退出(E)", 1080},
+}};
+
+enum MenuAction { Stealth = 0, WatchList = 1, Help = 2, Exit = 3 };
+
+void paintItem(QLabel* item, bool highlighted) {
+    QPalette pal = item->palette();
+    pal.setColor(QPalette::Window,
+                 highlighted ? QApplication::palette().color(QPalette::Active, QPalette::Highlight)
+                             : QColor(Qt::white));
+    pal.setColor(QPalette::WindowText, highlighted ? Qt::white : Qt::black);
+    item->setPalette(pal);
+}
+
+} // namespace
+
+void Form1::buildMenu() {
+    // The panel draws its own picture and keeps the mouse to itself: a click or a drag
+    // on its bare parts must neither close it nor move the ticker.
+    auto* panel = new QLabel(this);
+    panel->setObjectName(QStringLiteral("Picture1"));
+    panel->setGeometry(pxRect(1620, 60, 1740, 1350));
+    panel->setPixmap(artwork::menuPanel());
+    panel->setAttribute(Qt::WA_NoMousePropagation);
+    panel->hide();
+    Picture1 = panel;
+
+    for (int i = 0; i < int(kMenuItems.size()); ++i) {
+        auto* item = new ControlLabel(QString::fromUtf16(kMenuItems[i].caption), Picture1);
+        item->setObjectName(QStringLiteral("Label8"));
+        item->setProperty("index", i);
+        item->setGeometry(pxRect(60, kMenuItems[i].topTwips, 1635, 195));
+        item->setAutoFillBackground(true);
+        // Highlighting follows the mouse with no button held.
+        item->setMouseTracking(true);
+        paintItem(item, i == m_highlighted);
+        connect(item, &ControlLabel::mouseMove, this, [this, i] { Label8_MouseMove(i); });
+        connect(item, &ControlLabel::clicked, this, [this, i] { Label8_Click(i); });
+        Label8[i] = item;
+    }
+
+    Line1 = new QFrame(Picture1);
+    Line1->setObjectName(QStringLiteral("Line1"));
+    Line1->setFrameShape(QFrame::NoFrame);
+    Line1->setGeometry(pxRect(0, 1020, 1740, 15));
+    QPalette linePalette = Line1->palette();
+    linePalette.setColor(QPalette::Window,
+                         QApplication::palette().color(QPalette::Disabled, QPalette::Text));
+    Line1->setPalette(linePalette);
+    Line1->setAutoFillBackground(true);
+}
+
+void Form1::Label7_MouseDown(Qt::MouseButton button) {
+    // Hidden while the button is held, shown on release: a left click on the hot spot
+    // always leaves the panel open.
+    if (button == Qt::LeftButton)
+        Picture1->hide();
+}
+
+void Form1::Label7_MouseUp(Qt::MouseButton button) {
+    if (button == Qt::LeftButton)
+        Picture1->show();
+}
+
+void Form1::Label8_MouseMove(int index) {
+    if (index < 0 || index >= int(Label8.size()))
+        return;
+    // Nothing clears the highlight when the mouse leaves: the last item touched stays
+    // lit, also when the panel is opened again.
+    for (ControlLabel* item : Label8)
+        paintItem(item, false);
+    paintItem(Label8[index], true);
+    m_highlighted = index;
+}
+
+void Form1::Label8_Click(int index) {
+    switch (index) {
+    case Stealth:
+        enterStealthMode();
+        break;
+    case WatchList:
+        openWatchList();
+        break;
+    case Help:
+        openHelp();
+        break;
+    case Exit:
+        exitProgram();
+        break;
+    default:
+        return;
+    }
     Picture1->hide();
 }
 
-void Form1::Label7_MouseDown(Qt::MouseButton) {}
+void Form1::enterStealthMode() {
+    Form4* line = form4();
+    Timer2->stop();
+    line->Timer1->start();
+    line->move(px(stealthPlacement(twips(pos()))));
+    hide();
+    line->show();
+}
 
-void Form1::Label7_MouseUp(Qt::MouseButton) {}
+void Form1::openWatchList() {
+    // The watch-list window must be able to come above the ticker.
+    Timer2->stop();
+    if (watchListWindow) {
+        watchListWindow->show();
+        watchListWindow->raise();
+        watchListWindow->activateWindow();
+        return;
+    }
+    watchListWindow = new Form2(this);
+    watchListWindow->Form_Load();
+    watchListWindow->show();
+}
 
-void Form1::Label8_MouseMove(int) {}
+void Form1::openHelp() {
+    // Whether the browser opened is not looked at.
+    if (m_env.openUrl)
+        m_env.openUrl(m_env.helpUrl);
+    else
+        QDesktopServices::openUrl(m_env.helpUrl);
+}
 
-void Form1::Label8_Click(int) {}
-
-void Form1::enterStealthMode() {}
-
-void Form1::openWatchList() {}
-
-void Form1::openHelp() {}
-
-void Form1::exitProgram()
-{
+void Form1::exitProgram() {
     if (m_env.exitProgram)
         m_env.exitProgram(0);
     else
