@@ -2,13 +2,35 @@
 
 namespace tarnwel {
 
-QString chartAddress(const QUrl& base, int period, const QString& code)
-{
-    static const char* const words[] = {"daily", "weekly", "monthly", "min"};
-    if (period < 0 || period > 3)
+QString chartPeriodWord(int period) {
+    static const char* const words[kChartPeriodCount] = {"daily", "weekly", "monthly", "min"};
+    if (period < 0 || period >= kChartPeriodCount)
         return {};
-    return base.toString() + QStringLiteral("newchart/") + QLatin1String(words[period]) +
-           QStringLiteral("/n/") + code + QStringLiteral(".gif");
+    return QLatin1String(words[period]);
+}
+
+QString chartSubjectCode(ChartSubject subject, const QString& stockCode) {
+    switch (subject) {
+    case ChartSubject::ShanghaiIndex:
+        return QString::fromUtf16(kShanghaiIndexCode);
+    case ChartSubject::ShenzhenIndex:
+        return QString::fromUtf16(kShenzhenIndexCode);
+    case ChartSubject::Stock:
+        break;
+    }
+    return stockCode;
+}
+
+QString chartAddress(const QUrl& base, int period, const QString& code) {
+    const QString word = chartPeriodWord(period);
+    if (word.isEmpty())
+        return {};
+    QString root = base.toString();
+    // A base configured without its final "/" would run the host or last path segment
+    // into "newchart"; the service root is meant either way.
+    if (!root.endsWith(u'/'))
+        root += u'/';
+    return root + u"newchart/" + word + u"/n/" + code + u".gif";
 }
 
 } // namespace tarnwel
