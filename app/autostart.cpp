@@ -1,36 +1,139 @@
 #include "app/autostart.h"
 
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#ifdef Q_OS_WIN
+#include <QSettings>
+#endif
+
 namespace tarnwel {
 
-QString runEntryCommand(const QString& executablePath)
-{
+namespace {
+
+const QString kEntryName = QStringLiteral("zizudar");
+
+#ifdef Q_OS_WIN
+// The machine-wide Run value. Writing there needs administrator rights; without them
+// the write fails quietly and the check box state is stored all the same.
+class RunKeyAutostart final : public Autostart {
+public:
+    void set(const QString& executablePath) override {
+        QSettings run(runKey(), QSettings::NativeFormat);
+        run.setValue(kEntryName, runEntryCommand(QDir::toNativeSeparators(executablePath)));
+        run.sync();
+    }
+    void remove() override {
+        QSettings run(runKey(), QSettings::NativeFormat);
+        run.remove(kEntryName);
+        run.sync();
+    }
+
+private:
+    static QString runKey() {
+        return QStringLiteral(
+            "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+    }
+};
+#endif
+
+} // namespace
+
+QString runEntryCommand(const QString& executablePath) {
+    // Unquoted, "C:\Program Files\x.exe" would first be tried as "C:\Program.exe".
+    if (executablePath.contains(u' '))
+        return u'"' + executablePath + u'"';
     return executablePath;
 }
 
-QString desktopExecValue(const QString& executablePath)
-{
-    return executablePath;
+QString desktopExecValue(const QString& executablePath) {
+    // First the quoting of an Exec argument: inside double quotes, " ` $ and \ take a
+    // backslash; a literal % is written %%.
+    QString quoted;
+    quoted.reserve(executablePath.size() + 8);
+    quoted += u'"';
+    for (const QChar c : executablePath) {
+        if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
+            quoted += u'\\';
+        if (c == u'%')
+            quoted += u'%';
+        quoted += c;
+    }
+    quoted += u'"';
+
+    // Then the escapes of any string value, which a reader undoes before the quoting.
+    QString value;
+    value.reserve(quoted.size() + 8);
+    for (const QChar c : quoted) {
+        switch (c.unicode()) {
+        case u'\\':
+            value += u"\\\\";
+            break;
+        case u'\n':
+            value += u"\\n";
+            break;
+        case u'\t':
+            value += u"\\t";
+            break;
+        case u'\r':
+            value += u"\\r";
+            break;
+        default:
+            value += c;
+        }
+    }
+    return value;
 }
 
-XdgAutostart::XdgAutostart() = default;
+XdgAutostart::XdgAutostart() {
+    // Without a home there is no autostart directory, and the entry stays unwritten.
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    if (!config.isEmpty())
+        m_directory = config + QStringLiteral("/autostart");
+}
 
 XdgAutostart::XdgAutostart(QString directory)
-    : m_directory(std::move(directory))
-{
+    : m_directory(std::move(directory)) {}
+
+void XdgAutostart::set(const QString& executablePath) {
+    if (m_directory.isEmpty() || !QDir().mkpath(m_directory))
+        return;
+    const QString entry = u"[Desktop Entry]\n"
+                          u"Type=Application\n"
+                          u"Name=Tarnwel\n"
+                          u"Exec=" +
+                          desktopExecValue(executablePath) +
+                          u"\n"
+                          u"X-GNOME-Autostart-enabled=true\n";
+    const QByteArray text = entry.toUtf8();
+    QSaveFile file(entryPath());
+    // Unbuffered, so that a short write shows here instead of committing a torn entry.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return;
+    if (file.write(text) != text.size()) {
+        file.cancelWriting();
+        return;
+    }
+    file.commit();
 }
 
-void XdgAutostart::set(const QString&) {}
-
-void XdgAutostart::remove() {}
-
-QString XdgAutostart::entryPath() const
-{
-    return m_directory + QStringLiteral("/zizudar.desktop");
+void XdgAutostart::remove() {
+    if (!m_directory.isEmpty())
+        QFile::remove(entryPath());
 }
 
-std::unique_ptr<Autostart> Autostart::platformDefault()
-{
+QString XdgAutostart::entryPath() const {
+    return m_directory + u'/' + kEntryName + QStringLiteral(".desktop");
+}
+
+std::unique_ptr<Autostart> Autostart::platformDefault() {
+#ifdef Q_OS_WIN
+    return std::make_unique<RunKeyAutostart>();
+#else
     return std::make_unique<XdgAutostart>();
+#endif
 }
 
 } // namespace tarnwel
