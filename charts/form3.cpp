@@ -1,18 +1,204 @@
 #include "charts/form3.h"
 
+#include "app/controllabel.h"
+#include "app/fonts.h"
+#include "app/twips.h"
+#include "charts/chartaddress.h"
+#include "charts/chartview.h"
+#include "stealth/form4.h"
 #include "ticker/form1.h"
+#include "ticker/placement.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTimer>
 
 namespace tarnwel {
 
 Form3::Form3(Form1* ticker)
-    : m_ticker(ticker)
-{
+    : QWidget(nullptr,
+              Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    , m_ticker(ticker) {
+    registerFontSubstitutions();
     setObjectName(QStringLiteral("Form3"));
     setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QString());
+    setFixedSize(kClientSize);
+
+    // The panels take the system's window colours, as a page would.
+    auto makePanel = [](QWidget* parent, const char* name, const QRect& geometry) {
+        auto* panel = new QWidget(parent);
+        panel->setObjectName(QString::fromLatin1(name));
+        panel->setGeometry(geometry);
+        panel->setBackgroundRole(QPalette::Base);
+        panel->setForegroundRole(QPalette::Text);
+        panel->setAutoFillBackground(true);
+        return panel;
+    };
+    Picture2 = makePanel(this, "Picture2", pxRect(0, 0, 8535, 5595));
+
+    Option2 = makeOption(QStringLiteral("沪综指"), "Option2", 60, 915);
+    Option3 = makeOption(QStringLiteral("深成指"), "Option3", 960, 915);
+    Option1 = makeOption(QStringLiteral("中国银行"), "Option1", 1860, 1275);
+    Option1->setChecked(true);
+
+    static const int periodLefts[kChartPeriodCount] = {3360, 4020, 4680, 5340};
+    const QString periodCaptions[kChartPeriodCount] = {
+        QStringLiteral("日K线"), QStringLiteral("周K线"), QStringLiteral("月K线"),
+        QStringLiteral("分时线")};
+    for (int i = 0; i < kChartPeriodCount; ++i) {
+        // One control array: the members share the name and differ by index.
+        Label2[i] = makeLink(periodCaptions[i], "Label2", periodLefts[i]);
+        Label2[i]->setProperty("Index", i);
+        connect(Label2[i], &ControlLabel::clicked, this, [this, i] { Label2_Click(i); });
+    }
+    Label5 = makeLink(QStringLiteral("刷新"), "Label5", 6120);
+    connect(Label5, &ControlLabel::clicked, this, &Form3::Label5_Click);
+
+    Line1 = new QFrame(Picture2);
+    Line1->setObjectName(QStringLiteral("Line1"));
+    Line1->setFrameShape(QFrame::NoFrame);
+    Line1->setGeometry(0, px(480), px(8520), 1);
+    QPalette linePalette = Line1->palette();
+    linePalette.setColor(QPalette::Window, QColor(0, 128, 128));
+    Line1->setPalette(linePalette);
+    Line1->setAutoFillBackground(true);
+
+    // The view is larger than its panel on every side; the panel clips away the bands
+    // that would hold a browser's border and scroll bars, so exactly the panel shows.
+    Picture1 = makePanel(Picture2, "Picture1", pxRect(0, 660, 8475, 4875));
+    W1 = new ChartView(Picture1);
+    W1->setObjectName(QStringLiteral("W1"));
+    W1->setGeometry(pxRect(-30, -30, 8835, 5235));
+    if (m_ticker) {
+        W1->setCacheDirectory(m_ticker->environment().chartCacheDir);
+        W1->setTransferTimeout(m_ticker->environment().fetchTimeoutMs);
+    }
+
+    // Only the user's own choice of a subject fetches a chart: QRadioButton::clicked
+    // is not emitted when the launch selects an option itself.
+    connect(Option1, &QRadioButton::clicked, this, &Form3::Option1_Click);
+    connect(Option2, &QRadioButton::clicked, this, &Form3::Option2_Click);
+    connect(Option3, &QRadioButton::clicked, this, &Form3::Option3_Click);
+
+    QWidget* const tabOrder[] = {Picture2,  Picture1, W1,      Label2[0], Label2[1], Label2[2],
+                                 Label2[3], Option1,  Option2, Option3,   Label5};
+    for (std::size_t i = 1; i < std::size(tabOrder); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
 }
 
 Form3::~Form3() = default;
 
-void Form3::Form_Load() {}
+ControlLabel* Form3::makeLink(const QString& caption, const char* name, int leftTwips) {
+    auto* label = new ControlLabel(caption, Picture2);
+    label->setObjectName(QString::fromLatin1(name));
+    QFont font(QStringLiteral("宋体"));
+    font.setPointSize(9);
+    font.setWeight(QFont::Normal);
+    font.setUnderline(true);
+    label->setFont(font);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, QColor(0, 0, 255));
+    label->setPalette(palette);
+    label->setCursor(Qt::PointingHandCursor);
+    label->move(px(QPoint(leftTwips, 180)));
+    label->adjustSize();
+    return label;
+}
+
+QRadioButton* Form3::makeOption(const QString& caption, const char* name, int leftTwips,
+                                int widthTwips) {
+    auto* option = new QRadioButton(caption, Picture2);
+    option->setObjectName(QString::fromLatin1(name));
+    // A fixed box: a long stock name is cut off rather than pushing into its neighbours.
+    option->setGeometry(pxRect(leftTwips, 180, widthTwips, 195));
+    QPalette palette = option->palette();
+    palette.setColor(QPalette::WindowText, QColor(255, 0, 0));
+    palette.setColor(QPalette::ButtonText, QColor(255, 0, 0));
+    palette.setColor(QPalette::Window, Qt::white);
+    option->setPalette(palette);
+    option->setAutoFillBackground(true);
+    return option;
+}
+
+void Form3::Form_Load() {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        // The platform window must exist for its frame to be measured.
+        create();
+        const QRect area = screen->geometry();
+        move(area.topLeft() + centredPlacement(area.size(), frameGeometry().size()));
+    }
+    if (m_ticker)
+        m_ticker->Timer2->stop();
+}
+
+void Form3::Form_Unload() {
+    if (!m_ticker)
+        return;
+    if (m_ticker->isVisible()) {
+        m_ticker->Timer2->start();
+    } else if (Form4* stealth = m_ticker->existingForm4(); stealth && stealth->isVisible()) {
+        stealth->Timer1->start();
+    }
+}
+
+void Form3::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    // The window is deleted only once control returns to the event loop; a launch
+    // before then must create a new window, not re-target this closing one.
+    if (m_ticker && m_ticker->chartWindow == this)
+        m_ticker->chartWindow = nullptr;
+    event->accept();
+}
+
+void Form3::highlightPeriod(int index) {
+    for (int i = 0; i < kChartPeriodCount; ++i) {
+        QFont font = Label2[i]->font();
+        font.setBold(i == index);
+        Label2[i]->setFont(font);
+        Label2[i]->adjustSize();
+    }
+}
+
+QString Form3::selectedCode() const {
+    if (Option1->isChecked())
+        return ChartCode;
+    if (Option2->isChecked())
+        return chartSubjectCode(ChartSubject::ShanghaiIndex, ChartCode);
+    return chartSubjectCode(ChartSubject::ShenzhenIndex, ChartCode);
+}
+
+void Form3::showChart(int period, const QString& code) {
+    if (period < 0 || period >= kChartPeriodCount || !m_ticker)
+        return;
+    W1->Navigate(chartAddress(m_ticker->environment().chartBaseUrl, period, code));
+}
+
+void Form3::Label2_Click(int index) {
+    if (index < 0 || index >= kChartPeriodCount)
+        return;
+    highlightPeriod(index);
+    ChartPeriod = index;
+    showChart(index, selectedCode());
+}
+
+void Form3::Label5_Click() {
+    showChart(ChartPeriod, selectedCode());
+}
+
+void Form3::Option1_Click() {
+    showChart(ChartPeriod, ChartCode);
+}
+
+void Form3::Option2_Click() {
+    showChart(ChartPeriod, chartSubjectCode(ChartSubject::ShanghaiIndex, ChartCode));
+}
+
+void Form3::Option3_Click() {
+    showChart(ChartPeriod, chartSubjectCode(ChartSubject::ShenzhenIndex, ChartCode));
+}
 
 } // namespace tarnwel
