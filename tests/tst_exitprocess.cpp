@@ -1,0 +1,54 @@
+#include "app/settingsstore.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The menu's exit item ends the real process at once: an open watch-list window does
+// not get to store its start-at-logon choice. Closing that window first does.
+class TestExitProcess : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void exitWithWatchListOpen_data();
+    void exitWithWatchListOpen();
+};
+
+void TestExitProcess::exitWithWatchListOpen_data() {
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<QString>("st");
+    QTest::addColumn<bool>("autostartEntry");
+
+    QTest::newRow("exit with the window open") << QStringLiteral("exit") << QString() << false;
+    // The counter-check: the same run with the window closed first does store the box,
+    // so the row above proves the exit, not a probe that never ticked it.
+    QTest::newRow("window closed first") << QStringLiteral("close") << QStringLiteral("1") << true;
+}
+
+void TestExitProcess::exitWithWatchListOpen() {
+    QFETCH(QString, mode);
+    QFETCH(QString, st);
+    QFETCH(bool, autostartEntry);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QProcess probe;
+    probe.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QSignalSpy finished(&probe, &QProcess::finished);
+    probe.start(QStringLiteral(EXITPROBE_PATH), {dir.path(), mode});
+    if (!finished.wait(40000)) {
+        probe.kill();
+        QFAIL(qPrintable(QStringLiteral("the program did not end: ") + probe.errorString()));
+    }
+    QCOMPARE(probe.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(probe.exitCode(), 0);
+
+    const QString settingsPath = dir.path() + QStringLiteral("/settings.conf");
+    QCOMPARE(tarnwel::SettingsStore(settingsPath).value(QStringLiteral("st")), st);
+    QCOMPARE(QFile::exists(dir.path() + QStringLiteral("/autostart/zizudar.desktop")),
+             autostartEntry);
+}
+
+QTEST_GUILESS_MAIN(TestExitProcess)
+#include "tst_exitprocess.moc"
