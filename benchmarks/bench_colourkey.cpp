@@ -1,0 +1,42 @@
+// The stealth line re-shapes itself on every new quote: render, key, set the shape.
+#include "app/environment.h"
+#include "stealth/colourkey.h"
+#include "stealth/form4.h"
+#include "ticker/form1.h"
+
+#include <QTest>
+
+using namespace tarnwel;
+
+class BenchColourKey : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void keyRenderedLine();
+    void newCaption();
+};
+
+void BenchColourKey::keyRenderedLine() {
+    Form1 ticker{Environment()};
+    const QImage line = ticker.form4()->renderLine();
+    QRegion region;
+    QBENCHMARK {
+        region = colourKeyRegion(line);
+    }
+    QVERIFY(!region.isEmpty());
+}
+
+void BenchColourKey::newCaption() {
+    Form1 ticker{Environment()};
+    Form4* line = ticker.form4();
+    line->show();
+    const QString tip = QStringLiteral("中国石化(最高:5.30 最低:5.15 成交:123457)沪综指:3061.789 "
+                                       "深成指:10234.567");
+    int turn = 0;
+    QBENCHMARK {
+        line->setQuoteTexts(
+            (++turn % 2) ? QStringLiteral("600028(12.34)") : QStringLiteral("600028(12.35)"), tip);
+    }
+}
+
+QTEST_MAIN(BenchColourKey)
+#include "bench_colourkey.moc"
