@@ -1,6 +1,7 @@
 #include "charts/chartview.h"
 
 #include <QBuffer>
+#include <QDateTime>
 #include <QImageReader>
 #include <QMovie>
 #include <QNetworkAccessManager>
@@ -13,6 +14,32 @@
 #include <utility>
 
 namespace tarnwel {
+
+namespace {
+
+// Keeps chart images for revalidation only. Whatever freshness the service grants, every
+// navigation asks it again, conditionally, so an unchanged chart costs no more than a
+// "304 Not Modified": charts change by the minute, and a refresh the user asks for must
+// reach the service rather than be answered from the disk.
+class RevalidatingCache : public QNetworkDiskCache {
+public:
+    using QNetworkDiskCache::QNetworkDiskCache;
+
+    QIODevice* prepare(const QNetworkCacheMetaData& metaData) override {
+        return QNetworkDiskCache::prepare(stale(metaData));
+    }
+    void updateMetaData(const QNetworkCacheMetaData& metaData) override {
+        QNetworkDiskCache::updateMetaData(stale(metaData));
+    }
+
+private:
+    static QNetworkCacheMetaData stale(QNetworkCacheMetaData metaData) {
+        metaData.setExpirationDate(QDateTime::fromSecsSinceEpoch(0));
+        return metaData;
+    }
+};
+
+} // namespace
 
 ChartView::ChartView(QWidget* parent)
     : QWidget(parent)
@@ -37,7 +64,7 @@ void ChartView::setCacheDirectory(const QString& directory) {
         m_network->setCache(nullptr); // deletes the old cache
         return;
     }
-    auto* cache = new QNetworkDiskCache(m_network);
+    auto* cache = new RevalidatingCache(m_network);
     cache->setCacheDirectory(directory);
     m_network->setCache(cache);
 }
