@@ -1,18 +1,296 @@
 #include "watchlist/form2.h"
 
+#include "app/autostart.h"
+#include "app/messagebox.h"
+#include "app/settingsstore.h"
+#include "app/transparency.h"
+#include "app/twips.h"
+#include "app/watchlistfile.h"
 #include "ticker/form1.h"
+#include "ticker/placement.h"
+#include "watchlist/stockdirectory.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QListWidget>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QScreen>
+#include <QStringListModel>
+#include <QTimer>
+
+#include <algorithm>
 
 namespace tarnwel {
 
+namespace {
+
+constexpr int kMaxEntries = 10;
+constexpr int kMinEntries = 1;
+
+// A white card with three list lines and a red plus: adding to one's own list.
+QPixmap drawIcon(int size) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 32.0, size / 32.0);
+
+    p.setPen(QPen(QColor(0x2f, 0x5f, 0xa8), 1.5));
+    p.setBrush(Qt::white);
+    p.drawRoundedRect(QRectF(3.5, 2.5, 20, 26), 2.5, 2.5);
+    p.setPen(QPen(QColor(0x70, 0x80, 0x90), 2, Qt::SolidLine, Qt::RoundCap));
+    for (const qreal y : {9.0, 14.5, 20.0})
+        p.drawLine(QPointF(8, y), QPointF(19, y));
+
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0xd0, 0x21, 0x21));
+    p.drawEllipse(QRectF(15, 15, 16, 16));
+    p.setPen(QPen(Qt::white, 2.5, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(23, 18.5), QPointF(23, 27.5));
+    p.drawLine(QPointF(18.5, 23), QPointF(27.5, 23));
+    return pixmap;
+}
+
+QIcon ownIcon() {
+    QIcon icon;
+    icon.addPixmap(drawIcon(16));
+    icon.addPixmap(drawIcon(32));
+    return icon;
+}
+
+// The label and the check box are laid out at the height of their text at 96 dpi,
+// which clips today's fonts; they grow about their middle line to what they need.
+void placeTextControl(QWidget* control, const QRect& rect) {
+    const QSize hint = control->sizeHint();
+    QRect grown(rect.topLeft(), QSize(std::max(rect.width(), hint.width()),
+                                      std::max(rect.height(), hint.height())));
+    grown.moveTop(rect.center().y() - grown.height() / 2 + 1);
+    control->setGeometry(grown);
+}
+
+} // namespace
+
 Form2::Form2(Form1* ticker)
-    : m_ticker(ticker)
-{
+    : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+    , m_ticker(ticker) {
     setObjectName(QStringLiteral("Form2"));
     setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("添加自选股"));
+    setWindowIcon(ownIcon());
+    setFixedSize(px(QSize(5310, 4155)));
+
+    Frame1 = new QGroupBox(this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setGeometry(pxRect(60, 0, 5175, 3615));
+
+    Text1 = new QLineEdit(Frame1);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setGeometry(pxRect(120, 180, 2115, 390));
+
+    // The result list is rebuilt on every keystroke: one model reset, not one row at a
+    // time, and rows of one height so the view need not measure them.
+    m_results = new QStringListModel(this);
+    List1 = new QListView(Frame1);
+    List1->setObjectName(QStringLiteral("List1"));
+    List1->setGeometry(pxRect(120, 720, 2115, 2760));
+    List1->setModel(m_results);
+    List1->setUniformItemSizes(true);
+    List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    List1->setSelectionMode(QAbstractItemView::SingleSelection);
+
+    Command1 = new QPushButton(QStringLiteral(">>>"), Frame1);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setGeometry(pxRect(2280, 1200, 555, 435));
+
+    Command2 = new QPushButton(QStringLiteral("<<<"), Frame1);
+    Command2->setObjectName(QStringLiteral("Command2"));
+    Command2->setGeometry(pxRect(2280, 1920, 555, 435));
+
+    List2 = new QListWidget(Frame1);
+    List2->setObjectName(QStringLiteral("List2"));
+    List2->setGeometry(pxRect(2940, 180, 2115, 3300));
+    List2->setSelectionMode(QAbstractItemView::SingleSelection);
+
+    Label1 = new QLabel(QStringLiteral("背景透明度："), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    placeTextControl(Label1, pxRect(120, 3780, 1080, 180));
+
+    Combo1 = new QComboBox(this);
+    Combo1->setObjectName(QStringLiteral("Combo1"));
+    Combo1->setEditable(true);
+    // Typed text is never taken: Enter neither adds it to the list nor picks an item,
+    // and there is no completion that would turn typing into a pick.
+    Combo1->setInsertPolicy(QComboBox::NoInsert);
+    Combo1->setCompleter(nullptr);
+    // The combo box would also select an item whose text was typed, on Enter or on
+    // leaving the field, and report it as a pick.
+    disconnect(Combo1->lineEdit(), &QLineEdit::returnPressed, Combo1, nullptr);
+    disconnect(Combo1->lineEdit(), &QLineEdit::editingFinished, Combo1, nullptr);
+    Combo1->addItems({QStringLiteral("0%"), QStringLiteral("30%"), QStringLiteral("60%"),
+                      QStringLiteral("80%"), QStringLiteral("90%")});
+    Combo1->setCurrentIndex(2);
+    Combo1->setGeometry(pxRect(1200, 3720, 915, 300));
+
+    Check1 = new QCheckBox(QStringLiteral("开机时启动"), this);
+    Check1->setObjectName(QStringLiteral("Check1"));
+    placeTextControl(Check1, pxRect(2280, 3780, 1515, 195));
+
+    // Text1, List1, List2, Command1, Command2, Combo1, Check1; the frame and the label
+    // take no focus.
+    setTabOrder(Text1, List1);
+    setTabOrder(List1, List2);
+    setTabOrder(List2, Command1);
+    setTabOrder(Command1, Command2);
+    setTabOrder(Command2, Combo1);
+    setTabOrder(Combo1, Check1);
+    Text1->setFocus();
+
+    connect(Text1, &QLineEdit::textChanged, this, &Form2::Text1_Change);
+    connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
+    connect(Combo1, &QComboBox::activated, this, &Form2::Combo1_Click);
 }
 
 Form2::~Form2() = default;
 
-void Form2::Form_Load() {}
+void Form2::Form_Load() {
+    const Environment& env = m_ticker->environment();
+
+    const QScreen* screen = m_ticker->screen();
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (screen) {
+        const QRect area = screen->geometry();
+        move(area.topLeft() + centredPlacement(area.size(), frameGeometry().size()));
+    }
+
+    m_results->setStringList(m_ticker->List1);
+
+    const WatchListFile::Contents contents = WatchListFile(env.watchListPath).read();
+    if (contents.status == WatchListFile::Status::Missing)
+        return;
+    if (contents.status == WatchListFile::Status::Unreadable) {
+        // Rewriting a list that could not be read would replace the user's list with
+        // whatever is added now; the list stays read-only until the file can be read.
+        Command1->setEnabled(false);
+        Command2->setEnabled(false);
+        List2->setToolTip(QStringLiteral("自选股列表文件无法读取，暂时不能修改。"));
+    }
+    List2->addItems(contents.entries);
+
+    if (env.settings) {
+        const QString op = env.settings->value(QStringLiteral("op"));
+        Combo1->setCurrentIndex(Combo1->findText(op));
+        Combo1->setEditText(op);
+        Check1->setChecked(env.settings->value(QStringLiteral("st")).trimmed().toInt() == 1);
+    }
+}
+
+void Form2::Text1_Change() {
+    m_results->setStringList(stockdirectory::filter(m_ticker->List1, Text1->text()));
+}
+
+void Form2::Command1_Click() {
+    const Environment& env = m_ticker->environment();
+    if (List2->count() >= kMaxEntries) {
+        showNotice(env, this, QStringLiteral("添加自选股不能超过10支"));
+        return;
+    }
+    const QModelIndexList selected = List1->selectionModel()->selectedIndexes();
+    if (selected.isEmpty())
+        return;
+    const QString entry = selected.first().data().toString();
+    if (watchList().contains(entry))
+        return;
+    List2->addItem(entry);
+    if (!writeWatchList()) {
+        delete List2->takeItem(List2->count() - 1);
+        reportUnsaved();
+    }
+}
+
+void Form2::Command2_Click() {
+    const Environment& env = m_ticker->environment();
+    if (List2->count() <= kMinEntries) {
+        showNotice(env, this, QStringLiteral("至少应保留1支自选股"));
+        return;
+    }
+    const QList<QListWidgetItem*> selected = List2->selectedItems();
+    if (selected.isEmpty())
+        return;
+    const int row = List2->row(selected.first());
+    const QString entry = selected.first()->text();
+    delete List2->takeItem(row);
+    // Nothing stays selected, so a second click cannot take away the next entry.
+    List2->clearSelection();
+    if (!writeWatchList()) {
+        List2->insertItem(row, entry);
+        List2->setCurrentRow(row);
+        reportUnsaved();
+    }
+}
+
+void Form2::Combo1_Click(int index) {
+    const QString text = index >= 0 ? Combo1->itemText(index) : Combo1->currentText();
+    m_ticker->applyAlpha(alphaFromTransparency(text));
+    if (const auto& settings = m_ticker->environment().settings)
+        settings->setValue(QStringLiteral("op"), text);
+}
+
+void Form2::Form_Unload() {
+    const Environment& env = m_ticker->environment();
+    const bool checked = Check1->isChecked();
+    if (env.autostart) {
+        if (checked)
+            env.autostart->set(env.executablePath);
+        else
+            env.autostart->remove();
+    }
+    if (env.settings)
+        env.settings->setValue(QStringLiteral("st"),
+                               checked ? QStringLiteral("1") : QStringLiteral("0"));
+    m_ticker->Timer2->start();
+}
+
+QStringList Form2::searchResults() const {
+    return m_results->stringList();
+}
+
+QStringList Form2::watchList() const {
+    QStringList entries;
+    entries.reserve(List2->count());
+    for (int row = 0; row < List2->count(); ++row)
+        entries.append(List2->item(row)->text());
+    return entries;
+}
+
+void Form2::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    activateWindow();
+}
+
+void Form2::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}
+
+bool Form2::writeWatchList() const {
+    return WatchListFile(m_ticker->environment().watchListPath).write(watchList());
+}
+
+// The edit has been taken back by then, so list and file agree while the message shows.
+void Form2::reportUnsaved() {
+    showNotice(m_ticker->environment(), this,
+               QStringLiteral("自选股列表无法保存，本次修改未生效。"));
+}
 
 } // namespace tarnwel
