@@ -10,12 +10,12 @@ namespace tarnwel {
 
 // The eight texts one successful turn puts on screen, in the order they are written.
 struct TickerTexts {
-    QString label4; // 最高 / 最低
-    QString label3; // 昨收 / 今开 / 成交
-    QString label2; // the price, large
-    QString label5; // 沪综指
-    QString label6; // 深成指
-    QString label1; // the stock's name
+    QString label4;         // 最高 / 最低
+    QString label3;         // 昨收 / 今开 / 成交
+    QString label2;         // the price, large
+    QString label5;         // 沪综指
+    QString label6;         // 深成指
+    QString label1;         // the stock's name
     QString stealthCaption; // code digits + "(" + price + ")"
     QString stealthTooltip; // the whole quote on one line
 };
@@ -32,7 +32,7 @@ public:
         QByteArray referer;    // empty: no Referer header
         QString watchListPath; // setup.ini
         int turnPauseMs = 5000;
-        int fetchTimeoutMs = 60000;
+        int fetchTimeoutMs = 60000; // for each fetch as a whole
     };
 
     explicit QuoteFeed(Options options, QObject* parent = nullptr);
@@ -58,10 +58,27 @@ public:
     const QStringList& List3() const;
 
 Q_SIGNALS:
-    // Step T7 of a turn whose stock reply held a comma.
+    // A cycle has read the watch list into List3 (or found none) and is about to walk it.
+    void cycleStarted();
+    // A turn has set CurrentStockName and CurrentStockCode and is about to fetch.
+    void turnStarted(int index);
+    // The screen's texts, once a turn whose stock reply held a comma has cut its fields.
     void textsReady(const tarnwel::TickerTexts& texts);
+    // A turn's fetches are done, with or without new texts; its pause follows.
+    void turnFinished(int index);
 
 private:
+    enum class Fetch { ShIndex, SzIndex, Stock };
+
+    void startCycle();
+    void startTurn();
+    void fetch(Fetch what, const QString& code);
+    void fetchFinished();
+    void finishTurn();
+    void nextTurn();
+    void pauseThen(void (QuoteFeed::*next)());
+    void endCycle();
+
     struct Private;
     Private* d;
 };

@@ -1,0 +1,380 @@
+#include "app/watchlistfile.h"
+#include "fakehttpserver.h"
+#include "ticker/quotefeed.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QHostAddress>
+#include <QSignalSpy>
+#include <QStringEncoder>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+using namespace tarnwel;
+
+namespace {
+
+const QString kShPath = QStringLiteral("/list=sh000001");
+const QString kSzPath = QStringLiteral("/list=sz399001");
+const QString kSinopecPath = QStringLiteral("/list=sh600028");
+const QString kSinopec = QStringLiteral("中国石化(sh600028)");
+
+QByteArray gbk(const QString& text) {
+    return QStringEncoder("GBK").encode(text);
+}
+
+QByteArray indexReply(const QString& value) {
+    return gbk(u"var hq_str_sh000001=\"指数,3050.000,3040.000," + value + u",3070.000,0\";\n");
+}
+
+QString stockText(const QString& price) {
+    return u"var hq_str_sh600028=\"中国石化,5.20,5.18," + price +
+           u",5.30,5.15,5.22,5.23,12345678,64512345.00,1200\";\n";
+}
+
+// Returns as soon as the spy has seen `count` signals, before the feed takes another
+// step; polling could let the next turn slip in first.
+bool waitFor(QSignalSpy& spy, qsizetype count) {
+    while (spy.count() < count) {
+        if (!spy.wait(5000))
+            return false;
+    }
+    return true;
+}
+
+// The feed with its own setup.ini, and a quote service on 127.0.0.1 that answers both
+// indices and 中国石化.
+struct Rig {
+    Rig() {
+        server.setResponse(kShPath, indexReply(QStringLiteral("3061.789")));
+        server.setResponse(kSzPath, indexReply(QStringLiteral("10234.567")));
+        server.setResponse(kSinopecPath, gbk(stockText(QStringLiteral("5.23"))));
+        options.baseUrl = server.baseUrl();
+        options.referer = "https://quotes.example/";
+        options.watchListPath = dir.filePath(QStringLiteral("setup.ini"));
+        options.turnPauseMs = 20;
+        options.fetchTimeoutMs = 1000;
+    }
+    QuoteFeed& start(const QStringList& watchList) {
+        if (!watchList.isEmpty())
+            WatchListFile(options.watchListPath).write(watchList);
+        feed = std::make_unique<QuoteFeed>(options);
+        cycles = std::make_unique<QSignalSpy>(feed.get(), &QuoteFeed::cycleStarted);
+        turns = std::make_unique<QSignalSpy>(feed.get(), &QuoteFeed::turnStarted);
+        finished = std::make_unique<QSignalSpy>(feed.get(), &QuoteFeed::turnFinished);
+        texts = std::make_unique<QSignalSpy>(feed.get(), &QuoteFeed::textsReady);
+        feed->RefreshQuotes();
+        return *feed;
+    }
+    TickerTexts lastTexts() const { return texts->last().at(0).value<TickerTexts>(); }
+
+    QTemporaryDir dir;
+    FakeHttpServer server;
+    QuoteFeed::Options options;
+    std::unique_ptr<QuoteFeed> feed;
+    std::unique_ptr<QSignalSpy> cycles, turns, finished, texts;
+};
+
+// Answers every request with a body that has no length and never ends.
+struct EndlessServer {
+    EndlessServer() {
+        server.listen(QHostAddress::LocalHost, 0);
+        QObject::connect(&server, &QTcpServer::newConnection, &server, [this] {
+            QTcpSocket* socket = server.nextPendingConnection();
+            QObject::connect(socket, &QTcpSocket::readyRead, socket, [socket] {
+                socket->readAll();
+                if (socket->property("answering").toBool())
+                    return;
+                socket->setProperty("answering", true);
+                socket->write("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n1,2,3,4,5");
+            });
+            // The next chunk once the last has gone out.
+            QObject::connect(socket, &QTcpSocket::bytesWritten, socket, [socket] {
+                if (socket->bytesToWrite() == 0)
+                    QTimer::singleShot(1, socket,
+                                       [socket] { socket->write(QByteArray(16 * 1024, ',')); });
+            });
+        });
+    }
+    QTcpServer server;
+};
+
+} // namespace
+
+class TestQuoteFeed : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void workedExample();
+    void faults_data();
+    void faults();
+    void shortReplyKeepsUncutFields();
+    void entries_data();
+    void entries();
+    void editsTakeEffectNextCycle();
+    void deletedWatchListIsRecreated();
+    void emptyWatchListPauses();
+    void unreadableWatchListIsKept();
+    void endlessReplyIsCutOff();
+    void referer_data();
+    void referer();
+};
+
+void TestQuoteFeed::workedExample() {
+    Rig rig;
+    QuoteFeed& feed = rig.start({kSinopec});
+    feed.RefreshQuotes(); // one loop only
+    QCOMPARE(rig.cycles->count(), 1);
+    // The name and code are set before any request goes out.
+    QCOMPARE(rig.turns->count(), 1);
+    QCOMPARE(feed.CurrentStockName(), QStringLiteral("中国石化"));
+    QCOMPARE(feed.CurrentStockCode(), QStringLiteral("sh600028"));
+    QVERIFY(rig.server.requests().isEmpty());
+
+    QVERIFY(waitFor(*rig.texts, 1));
+    QCOMPARE(rig.server.requestPaths(), (QStringList{kShPath, kSzPath, kSinopecPath}));
+    const TickerTexts t = rig.lastTexts();
+    QCOMPARE(t.label4, QStringLiteral("最高:5.30  最低:5.15"));
+    QCOMPARE(t.label3, QStringLiteral("昨收:5.18  今开:5.20  成交:123457"));
+    QCOMPARE(t.label2, QStringLiteral("5.23"));
+    QCOMPARE(t.label5, QStringLiteral("沪综指:3061.789"));
+    QCOMPARE(t.label6, QStringLiteral("深成指:10234.567"));
+    QCOMPARE(t.label1, QStringLiteral("中国石化"));
+    QCOMPARE(t.stealthCaption, QStringLiteral("600028(5.23)"));
+    QCOMPARE(t.stealthTooltip,
+             QStringLiteral(
+                 "中国石化(最高:5.30 最低:5.15 成交:123457)沪综指:3061.789 深成指:10234.567"));
+    QCOMPARE(feed.QuoteReply(), stockText(QStringLiteral("5.23")));
+
+    // One entry: after the pause the file is read again and the stock asked for anew.
+    QVERIFY(waitFor(*rig.texts, 2));
+    QCOMPARE(rig.cycles->count(), 2);
+    QCOMPARE(rig.server.requestPaths().mid(3), (QStringList{kShPath, kSzPath, kSinopecPath}));
+}
+
+void TestQuoteFeed::faults_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<bool>("hang");
+    QTest::addColumn<bool>("shown"); // the second turn's stock reaches the screen
+
+    const QByteArray withCommas = "<html>error,500,503,oops,please,retry,later,,,,</html>";
+    QByteArray exact = gbk(stockText(QStringLiteral("5.40")));
+    exact += QByteArray(64 * 1024 - exact.size(), ' ');
+
+    QTest::newRow("index error page with commas") << kShPath << 500 << withCommas << false << true;
+    QTest::newRow("index never answers") << kShPath << 200 << QByteArray() << true << true;
+    QTest::newRow("index too short for field 3")
+        << kShPath << 200 << QByteArray("idx,1,2,3100.000") << false << true;
+    QTest::newRow("stock error page with commas")
+        << kSinopecPath << 500 << withCommas << false << false;
+    // Not an error to the HTTP client, but not a quote either.
+    QTest::newRow("stock status 300 with commas")
+        << kSinopecPath << 300 << withCommas << false << false;
+    QTest::newRow("stock never answers") << kSinopecPath << 200 << QByteArray() << true << false;
+    QTest::newRow("stock without comma")
+        << kSinopecPath << 200 << QByteArray("var hq_str_sh600028=\"\";") << false << false;
+    QTest::newRow("stock over 64 KiB") << kSinopecPath << 200 << exact + ' ' << false << false;
+    QTest::newRow("stock of exactly 64 KiB") << kSinopecPath << 200 << exact << false << true;
+}
+
+void TestQuoteFeed::faults() {
+    QFETCH(QString, path);
+    QFETCH(int, status);
+    QFETCH(QByteArray, body);
+    QFETCH(bool, hang);
+    QFETCH(bool, shown);
+
+    Rig rig;
+    QuoteFeed& feed = rig.start({kSinopec});
+    QVERIFY(waitFor(*rig.finished, 1));
+
+    // The next turn starts after the pause: new values everywhere, and one fault.
+    rig.server.setResponse(kShPath, indexReply(QStringLiteral("3100.000")));
+    rig.server.setResponse(kSinopecPath, gbk(stockText(QStringLiteral("5.40"))));
+    rig.server.setResponse(path, FakeHttpServer::Response{status, body, "text/html", hang});
+    QVERIFY(waitFor(*rig.finished, 2));
+
+    QCOMPARE(rig.server.requestPaths().mid(3), (QStringList{kShPath, kSzPath, kSinopecPath}));
+    const QString sh = path == kShPath ? QStringLiteral("3061.789") : QStringLiteral("3100.000");
+    const QString price = shown ? QStringLiteral("5.40") : QStringLiteral("5.23");
+    QCOMPARE(feed.ShIndexValue(), sh);
+    QCOMPARE(feed.LastPrice(), price);
+    QCOMPARE(rig.texts->count(), shown ? 2 : 1);
+    // The index line on screen changes only with a stock that is shown.
+    QCOMPARE(rig.lastTexts().label5, u"沪综指:" + (shown ? sh : QStringLiteral("3061.789")));
+    QCOMPARE(rig.lastTexts().label2, price);
+    if (path == kSinopecPath && status != 200)
+        QVERIFY(feed.QuoteReply().isEmpty());
+}
+
+void TestQuoteFeed::shortReplyKeepsUncutFields() {
+    Rig rig;
+    QuoteFeed& feed = rig.start({kSinopec});
+    QVERIFY(waitFor(*rig.texts, 1));
+
+    // Five commas: fields 1 to 4 can be cut, the low and the volume cannot.
+    rig.server.setResponse(kSinopecPath, gbk(QStringLiteral("中国石化,5.41,5.42,5.43,5.44,5.01")));
+    QVERIFY(waitFor(*rig.texts, 2));
+    QCOMPARE(feed.LowPrice(), QStringLiteral("5.15"));
+    QCOMPARE(feed.VolumeLots(), 123457.0);
+    QCOMPARE(rig.lastTexts().label4, QStringLiteral("最高:5.44  最低:5.15"));
+    QCOMPARE(rig.lastTexts().label3, QStringLiteral("昨收:5.42  今开:5.41  成交:123457"));
+}
+
+void TestQuoteFeed::entries_data() {
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("path");
+
+    QTest::newRow("leading blank") << u" " + kSinopec << QStringLiteral(" 中国石化")
+                                   << QStringLiteral("sh600028") << kSinopecPath;
+    // No "(": the name keeps its value (still empty); the code is the entry less its last
+    // character.
+    QTest::newRow("no parenthesis")
+        << QStringLiteral("sh600050x") << QString() << QStringLiteral("sh600050")
+        << QStringLiteral("/list=sh600050");
+    // A hand-edited code stays inside the path.
+    QTest::newRow("query and fragment characters")
+        << QStringLiteral("坏(sh6?a=1#x 2)") << QStringLiteral("坏")
+        << QStringLiteral("sh6?a=1#x 2") << QStringLiteral("/list=sh6%3Fa=1%23x%202");
+}
+
+void TestQuoteFeed::entries() {
+    QFETCH(QString, entry);
+    QFETCH(QString, name);
+    QFETCH(QString, code);
+    QFETCH(QString, path);
+
+    Rig rig;
+    QuoteFeed& feed = rig.start({entry});
+    QCOMPARE(feed.CurrentStockName(), name);
+    QCOMPARE(feed.CurrentStockCode(), code);
+    QVERIFY(waitFor(*rig.finished, 1));
+    QCOMPARE(rig.server.requestPaths(), (QStringList{kShPath, kSzPath, path}));
+}
+
+void TestQuoteFeed::editsTakeEffectNextCycle() {
+    Rig rig;
+    const QString vanke = QStringLiteral("万科Ａ(sz000002)");
+    rig.server.setResponse(QStringLiteral("/list=sz000002"),
+                           gbk(QStringLiteral("万科Ａ,9.1,9.0,9.2,9.3,8.9,0,0,350,0,")));
+    QuoteFeed& feed = rig.start({kSinopec, QStringLiteral("中国联通(sh600050)")});
+
+    // Rewritten during the first turn: the running cycle keeps its own list.
+    QVERIFY(waitFor(*rig.finished, 1));
+    WatchListFile(rig.options.watchListPath).write({vanke});
+    QVERIFY(waitFor(*rig.finished, 3));
+
+    QCOMPARE(rig.server.requestPaths(),
+             (QStringList{kShPath, kSzPath, kSinopecPath, kShPath, kSzPath,
+                          QStringLiteral("/list=sh600050"), kShPath, kSzPath,
+                          QStringLiteral("/list=sz000002")}));
+    QCOMPARE(rig.cycles->count(), 2);
+    QCOMPARE(feed.List3(), QStringList{vanke});
+    QCOMPARE(rig.turns->at(2).at(0).toInt(), 0);
+    // 中国联通 has no quote here, so its turn showed nothing.
+    QCOMPARE(rig.texts->count(), 2);
+    QCOMPARE(rig.lastTexts().label1, QStringLiteral("万科Ａ"));
+    QCOMPARE(rig.lastTexts().stealthCaption, QStringLiteral("000002(9.2)"));
+}
+
+void TestQuoteFeed::deletedWatchListIsRecreated() {
+    Rig rig;
+    QuoteFeed& feed = rig.start({kSinopec});
+    QVERIFY(waitFor(*rig.finished, 1));
+    QVERIFY(QFile::remove(rig.options.watchListPath));
+
+    // The next cycle writes the default list and asks for nothing.
+    QVERIFY(waitFor(*rig.cycles, 2));
+    QFile file(rig.options.watchListPath);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll().toHex(), QByteArray("d6d0b9fac1aacda828736836303030353029"
+                                                "0d0a"
+                                                "d6d0b9facaafbbaf28736836303030323829"
+                                                "0d0a"));
+    QVERIFY(feed.List3().isEmpty());
+
+    // The cycle after it starts with 中国联通.
+    QVERIFY(waitFor(*rig.cycles, 3));
+    QCOMPARE(rig.server.requests().size(), 3);
+    QCOMPARE(feed.CurrentStockName(), QStringLiteral("中国联通"));
+    QVERIFY(waitFor(*rig.finished, 2));
+    QCOMPARE(rig.server.requestPaths().last(), QStringLiteral("/list=sh600050"));
+}
+
+void TestQuoteFeed::emptyWatchListPauses() {
+    Rig rig;
+    rig.options.turnPauseMs = 150;
+    QFile file(rig.options.watchListPath);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("\r\n\r\n");
+    file.close();
+
+    QElapsedTimer clock;
+    clock.start();
+    rig.start({});
+    QVERIFY(waitFor(*rig.cycles, 3));
+    // Two pauses lie between the first and the third cycle.
+    QVERIFY2(clock.elapsed() >= 2 * 150, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(rig.server.requests().isEmpty());
+    QCOMPARE(QFileInfo(rig.options.watchListPath).size(), 4);
+}
+
+void TestQuoteFeed::unreadableWatchListIsKept() {
+    // A file that exists but fails to read, even for root: the process's own memory
+    // image at offset 0.
+    Rig rig;
+    QVERIFY(QFile::link(QStringLiteral("/proc/self/mem"), rig.options.watchListPath));
+    if (WatchListFile(rig.options.watchListPath).read().status != WatchListFile::Status::Unreadable)
+        QSKIP("No unreadable file on this system");
+
+    rig.start({});
+    QVERIFY(waitFor(*rig.cycles, 3));
+    QVERIFY(rig.server.requests().isEmpty());
+    QCOMPARE(QFileInfo(rig.options.watchListPath).symLinkTarget(),
+             QStringLiteral("/proc/self/mem"));
+}
+
+void TestQuoteFeed::endlessReplyIsCutOff() {
+    // With a minute's time-out, only the size limit can end these fetches in time.
+    EndlessServer endless;
+    Rig rig;
+    rig.options.baseUrl =
+        QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(endless.server.serverPort()));
+    rig.options.fetchTimeoutMs = 60000;
+    QuoteFeed& feed = rig.start({kSinopec});
+    QVERIFY(rig.finished->wait(10000));
+    QCOMPARE(rig.texts->count(), 0);
+    QVERIFY(feed.ShIndexValue().isEmpty());
+}
+
+void TestQuoteFeed::referer_data() {
+    QTest::addColumn<QByteArray>("referer");
+    QTest::newRow("set") << QByteArray("https://quotes.example/");
+    QTest::newRow("empty: none sent") << QByteArray();
+}
+
+void TestQuoteFeed::referer() {
+    QFETCH(QByteArray, referer);
+    Rig rig;
+    rig.options.referer = referer;
+    rig.start({kSinopec});
+    QVERIFY(waitFor(*rig.finished, 1));
+    QCOMPARE(rig.server.requests().size(), 3);
+    for (const FakeHttpServer::Request& request : rig.server.requests()) {
+        QCOMPARE(request.method, QByteArray("GET"));
+        QCOMPARE(request.headers.contains("referer"), !referer.isEmpty());
+        QCOMPARE(request.headers.value("referer"), referer);
+    }
+}
+
+QTEST_GUILESS_MAIN(TestQuoteFeed)
+#include "tst_quotefeed.moc"

@@ -1,0 +1,93 @@
+#include "ticker/quotereply.h"
+#include "ticker/tickertexts.h"
+
+#include <QTest>
+
+using namespace tarnwel;
+
+class TestQuoteReply : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void field_data();
+    void field();
+    void volume_data();
+    void volume();
+    void emptyFieldsText();
+};
+
+void TestQuoteReply::field_data() {
+    QTest::addColumn<QString>("reply");
+    QTest::addColumn<int>("k");
+    QTest::addColumn<bool>("cut");
+    QTest::addColumn<QString>("value");
+
+    const QString stock = QStringLiteral("var hq_str_sh600028=\"中国石化,5.20,5.18,5.23,5.30,5.15,"
+                                         "5.22,5.23,12345678,64512345.00\";\n");
+    QTest::newRow("price") << stock << 3 << true << QStringLiteral("5.23");
+    QTest::newRow("volume") << stock << 8 << true << QStringLiteral("12345678");
+    QTest::newRow("framing after the last comma") << stock << 9 << false << QString();
+    QTest::newRow("empty field") << QStringLiteral("x,,,,,,,,,") << 4 << true << QString();
+    QTest::newRow("no comma") << QStringLiteral("var hq_str_sh699999=\"\";") << 1 << false
+                              << QString();
+    // Three commas: field 3 would run to the end of the reply, framing and all.
+    QTest::newRow("index without closing comma")
+        << QStringLiteral("上证指数,3050.1,3040.4,3061.789\";") << 3 << false << QString();
+    QTest::newRow("too few commas never wrap to the start")
+        << QStringLiteral("a,b,c") << 4 << false << QString();
+    QTest::newRow("full-width comma, blanks and line ends are text")
+        << QStringLiteral("名称, 1，5\r\n,2,") << 1 << true << QStringLiteral(" 1，5\r\n");
+}
+
+void TestQuoteReply::field() {
+    QFETCH(QString, reply);
+    QFETCH(int, k);
+    QFETCH(bool, cut);
+    QFETCH(QString, value);
+    const std::optional<QString> result = quotereply::field(reply, k);
+    QCOMPARE(result.has_value(), cut);
+    QCOMPARE(result.value_or(QString()), value);
+}
+
+void TestQuoteReply::volume_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("text"); // empty: the volume cannot be read
+
+    QTest::newRow("worked example") << QStringLiteral("12345678") << QStringLiteral("123457");
+    QTest::newRow("tie down to even") << QStringLiteral("250") << QStringLiteral("2");
+    QTest::newRow("tie up to even") << QStringLiteral("350") << QStringLiteral("4");
+    QTest::newRow("half a lot") << QStringLiteral("50") << QStringLiteral("0");
+    QTest::newRow("empty") << QString() << QStringLiteral("0");
+    QTest::newRow("blanks, decimals, trailing text")
+        << QStringLiteral("  1250.50万") << QStringLiteral("13");
+    QTest::newRow("no exponent read") << QStringLiteral("1e5") << QStringLiteral("0");
+    QTest::newRow("small negative is not -0") << QStringLiteral("-30") << QStringLiteral("0");
+    QTest::newRow("large, plain digits")
+        << QStringLiteral("987654321098") << QStringLiteral("9876543211");
+    // Too many digits for a double: "inf" must never reach the screen.
+    QTest::newRow("overflow") << QString(350, u'9') << QString();
+}
+
+void TestQuoteReply::volume() {
+    QFETCH(QString, field);
+    QFETCH(QString, text);
+    const std::optional<double> lots = quotereply::volumeLots(field);
+    QCOMPARE(lots.has_value(), !text.isEmpty());
+    if (lots)
+        QCOMPARE(quotereply::lotsText(*lots), text);
+}
+
+void TestQuoteReply::emptyFieldsText() {
+    // Nine commas in a row after the name, for a Shenzhen stock.
+    QuoteValues v;
+    v.currentStockName = QStringLiteral("万科Ａ");
+    v.currentStockCode = QStringLiteral("sz000002");
+    const TickerTexts t = tickerTexts(v);
+    QCOMPARE(t.label4, QStringLiteral("最高:  最低:"));
+    QCOMPARE(t.label3, QStringLiteral("昨收:  今开:  成交:0"));
+    QCOMPARE(t.label2, QString());
+    QCOMPARE(t.stealthCaption, QStringLiteral("000002()"));
+    QCOMPARE(t.stealthTooltip, QStringLiteral("万科Ａ(最高: 最低: 成交:0)沪综指: 深成指:"));
+}
+
+QTEST_GUILESS_MAIN(TestQuoteReply)
+#include "tst_quotereply.moc"

@@ -1,0 +1,27 @@
+#include "ticker/tickertexts.h"
+
+#include "ticker/quotereply.h"
+
+namespace tarnwel {
+
+TickerTexts tickerTexts(const QuoteValues& v) {
+    const QString lots = quotereply::lotsText(v.volumeLots);
+    // The stealth line shows the bare digits of the code.
+    QString digits = v.currentStockCode;
+    digits.replace(QStringLiteral("sh"), QString()).replace(QStringLiteral("sz"), QString());
+
+    TickerTexts t;
+    t.label4 = u"最高:" + v.highPrice + u"  最低:" + v.lowPrice;
+    t.label3 = u"昨收:" + v.prevClose + u"  今开:" + v.openPrice + u"  成交:" + lots;
+    t.label2 = v.lastPrice;
+    t.label5 = u"沪综指:" + v.shIndexValue;
+    t.label6 = u"深成指:" + v.szIndexValue;
+    t.label1 = v.currentStockName;
+    t.stealthCaption = digits + u'(' + v.lastPrice + u')';
+    t.stealthTooltip = v.currentStockName + u"(最高:" + v.highPrice + u" 最低:" + v.lowPrice +
+                       u" 成交:" + lots + u")沪综指:" + v.shIndexValue + u" 深成指:" +
+                       v.szIndexValue;
+    return t;
+}
+
+} // namespace tarnwel
