@@ -66,9 +66,15 @@ struct Fixture {
         env.settings->setValue(QStringLiteral("op"), QStringLiteral("60%"));
     }
     QString setting(const char* key) const { return env.settings->value(QString::fromLatin1(key)); }
-    Form2* open() {
+    // `builtIn`: the program's own directory, merged by the ticker's load.
+    Form2* open(bool builtIn = false) {
         ticker.emplace(env);
-        ticker->List1 = kDirectory;
+        if (builtIn) {
+            ticker->Form_Load();
+            ticker->Timer1->stop(); // no quote feed
+        } else {
+            ticker->List1 = kDirectory;
+        }
         ticker->Timer2->stop();
         auto* window = new Form2(&*ticker);
         ticker->watchListWindow = window;
@@ -99,6 +105,7 @@ private Q_SLOTS:
     void failedRewrite_data();
     void failedRewrite();
     void unreadableFileIsNotOverwritten();
+    void search_data();
     void search();
     void transparency_data();
     void transparency();
@@ -204,17 +211,33 @@ void TestForm2::unreadableFileIsNotOverwritten() {
     QCOMPARE(readAll(f.env.watchListPath), original);
 }
 
+void TestForm2::search_data() {
+    QTest::addColumn<bool>("builtIn");
+    QTest::newRow("known directory") << false;
+    QTest::newRow("built-in directory") << true;
+}
+
 void TestForm2::search() {
+    QFETCH(bool, builtIn);
     Fixture f;
-    Form2* window = f.open();
+    Form2* window = f.open(builtIn);
+    const QStringList directory = f.ticker->List1;
+    if (directory.isEmpty())
+        QSKIP("the built-in directory is empty");
+    QCOMPARE(window->searchResults(), directory);
     QTest::keyClicks(window->Text1, QStringLiteral("sh60"));
-    QCOMPARE(window->searchResults(), kDirectory.mid(0, 7) + kDirectory.mid(8, 2));
+    const QStringList found = window->searchResults();
+    if (!builtIn)
+        QCOMPARE(found, kDirectory.mid(0, 7) + kDirectory.mid(8, 2));
+    QVERIFY(found.contains(QStringLiteral("中国石化(sh600028)")));
+    for (const QString& entry : found)
+        QVERIFY2(entry.contains(QStringLiteral("(sh60")), qUtf8Printable(entry));
     QTest::keyClick(window->Text1, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(window->Text1, QStringLiteral("SH60"));
     QCOMPARE(window->searchResults(), QStringList{});
     QTest::keyClick(window->Text1, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(window->Text1, Qt::Key_Backspace);
-    QCOMPARE(window->searchResults(), kDirectory);
+    QCOMPARE(window->searchResults(), directory);
 }
 
 void TestForm2::transparency_data() {
