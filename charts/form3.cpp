@@ -33,8 +33,10 @@ Form3::Form3(Form1* ticker)
         auto* panel = new QWidget(parent);
         panel->setObjectName(QString::fromLatin1(name));
         panel->setGeometry(geometry);
-        panel->setBackgroundRole(QPalette::Base);
-        panel->setForegroundRole(QPalette::Text);
+        QPalette palette = panel->palette();
+        palette.setColor(QPalette::Window, palette.color(QPalette::Base));
+        palette.setColor(QPalette::WindowText, palette.color(QPalette::Text));
+        panel->setPalette(palette);
         panel->setAutoFillBackground(true);
         return panel;
     };
@@ -65,6 +67,7 @@ Form3::Form3(Form1* ticker)
     QPalette linePalette = Line1->palette();
     linePalette.setColor(QPalette::Window, QColor(0, 128, 128));
     Line1->setPalette(linePalette);
+    Line1->setBackgroundRole(QPalette::Window);
     Line1->setAutoFillBackground(true);
 
     // The view is larger than its panel on every side; the panel clips away the bands
@@ -103,6 +106,7 @@ ControlLabel* Form3::makeLink(const QString& caption, const char* name, int left
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, QColor(0, 0, 255));
     label->setPalette(palette);
+    label->setForegroundRole(QPalette::WindowText);
     label->setCursor(Qt::PointingHandCursor);
     label->move(px(QPoint(leftTwips, 180)));
     label->adjustSize();
@@ -120,6 +124,8 @@ QRadioButton* Form3::makeOption(const QString& caption, const char* name, int le
     palette.setColor(QPalette::ButtonText, QColor(255, 0, 0));
     palette.setColor(QPalette::Window, Qt::white);
     option->setPalette(palette);
+    option->setBackgroundRole(QPalette::Window);
+    option->setForegroundRole(QPalette::WindowText);
     option->setAutoFillBackground(true);
     return option;
 }

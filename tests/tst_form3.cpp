@@ -107,6 +107,14 @@ QList<bool> boldPeriods(const Form3* chart) {
 
 const QList<bool> kDailyBold{true, false, false, false};
 
+template <typename Predicate> bool anyPixel(const QImage& image, Predicate predicate) {
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (predicate(image.pixelColor(x, y)))
+                return true;
+    return false;
+}
+
 enum class Trigger { StockLine, ShanghaiLine, ShenzhenLine, StealthGlyph };
 
 } // namespace
@@ -215,6 +223,19 @@ void TestForm3::freshWindow() {
         QCOMPARE(link->palette().color(QPalette::WindowText), QColor(0, 0, 255));
         QCOMPARE(link->cursor().shape(), Qt::PointingHandCursor);
     }
+    // The colours as drawn, not only as set: a role inherited from a parent panel
+    // would draw the links black and the options on grey.
+    for (ControlLabel* link : {chart.Label2[0], chart.Label5}) {
+        const QImage image = link->grab().toImage();
+        QVERIFY(anyPixel(image, [](QColor c) { return c.blue() > 200 && c.red() < 80; }));
+        QVERIFY(!anyPixel(image, [](QColor c) { return c.blue() < 80; }));
+    }
+    for (QRadioButton* option : {chart.Option1, chart.Option2, chart.Option3}) {
+        const QImage image = option->grab().toImage();
+        QCOMPARE(image.pixelColor(image.width() - 1, image.height() / 2), QColor(Qt::white));
+        QVERIFY(anyPixel(image, [](QColor c) { return c.red() > 200 && c.green() < 80; }));
+    }
+
     // A long stock name is cut off, not given room.
     chart.Option1->setText(QStringLiteral("一个名字很长很长很长很长的股票"));
     QCOMPARE(chart.Option1->size(), QSize(85, 13));
