@@ -8,180 +8,110 @@
 #include "watchlist/form2.h"
 
 #include <QCoreApplication>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
-#include <array>
-#include <memory>
+#include <functional>
 #include <random>
 
 using namespace tarnwel;
 
 namespace {
 
-enum class Event {
-    MenuStealth,
-    MenuWatchList,
-    CloseWatchList,
-    DoubleClickBack,
-    ChartFromStockLine,
-    ChartFromShanghaiLine,
-    ChartFromShenzhenLine,
-    ChartFromStealth,
-    CloseChart,
-    Count
-};
-
-const char* eventName(Event event) {
-    static const char* const names[] = {
-        "menu stealth",      "menu watch list",    "close watch list",
-        "double-click back", "chart from stock",   "chart from 沪综指",
-        "chart from 深成指", "chart from stealth", "close chart"};
-    return names[int(event)];
-}
-
-// Who switches which timer, and what each event shows or hides.
 struct Model {
-    bool ticker = true;
-    bool stealth = false;
-    bool watchList = false;
-    bool chart = false;
+    bool ticker = true, stealth = false, watchList = false, chart = false;
     bool tickerTimer = true; // on from the ticker's load
     bool stealthTimer = false;
 
-    bool possible(Event event) const {
-        switch (event) {
-        case Event::MenuStealth:
-        case Event::MenuWatchList:
-        case Event::ChartFromStockLine:
-        case Event::ChartFromShanghaiLine:
-        case Event::ChartFromShenzhenLine:
-            return ticker;
-        case Event::CloseWatchList:
-            return watchList;
-        case Event::DoubleClickBack:
-        case Event::ChartFromStealth:
-            return stealth;
-        case Event::CloseChart:
-            return chart;
-        case Event::Count:
-            break;
-        }
-        return false;
-    }
-
-    void apply(Event event) {
-        switch (event) {
-        case Event::MenuStealth:
-            tickerTimer = false;
-            stealthTimer = true;
-            ticker = false;
-            stealth = true;
-            break;
-        case Event::MenuWatchList:
-            tickerTimer = false;
-            watchList = true;
-            break;
-        case Event::CloseWatchList:
-            tickerTimer = true;
-            watchList = false;
-            break;
-        case Event::DoubleClickBack:
-            stealth = false;
-            ticker = true;
-            tickerTimer = true;
-            stealthTimer = false;
-            break;
-        case Event::ChartFromStockLine:
-        case Event::ChartFromShanghaiLine:
-        case Event::ChartFromShenzhenLine:
-            openChart();
-            break;
-        case Event::ChartFromStealth:
-            openChart();
-            stealthTimer = false;
-            break;
-        case Event::CloseChart:
-            chart = false;
-            if (ticker)
-                tickerTimer = true;
-            else if (stealth)
-                stealthTimer = true;
-            break;
-        case Event::Count:
-            break;
-        }
-    }
-
-    // Only a window that loads pauses the ticker; an open one is merely re-targeted.
     void openChart() {
-        if (!chart)
+        if (!chart) // only a window that loads pauses the ticker
             tickerTimer = false;
         chart = true;
     }
 };
 
-void perform(Form1& ticker, Event event) {
-    switch (event) {
-    case Event::MenuStealth:
-        ticker.Label8_Click(0);
-        break;
-    case Event::MenuWatchList:
-        ticker.Label8_Click(1);
-        break;
-    case Event::CloseWatchList:
-        ticker.watchListWindow->close();
-        break;
-    case Event::DoubleClickBack:
-        ticker.form4()->Label2_DblClick();
-        break;
-    case Event::ChartFromStockLine:
-        ticker.Label1_Click();
-        break;
-    case Event::ChartFromShanghaiLine:
-        ticker.Label5_Click();
-        break;
-    case Event::ChartFromShenzhenLine:
-        ticker.Label6_Click();
-        break;
-    case Event::ChartFromStealth:
-        ticker.form4()->Label2_MouseUp(Qt::RightButton);
-        break;
-    case Event::CloseChart:
-        ticker.chartWindow->close();
-        break;
-    case Event::Count:
-        break;
-    }
-    // A user's next action comes only after the event loop has run again, by which
-    // time closed windows are gone.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+struct Event {
+    const char* name;
+    bool (*possible)(const Model&);
+    std::function<void(Form1&)> perform;
+    void (*expect)(Model&);
+};
+
+bool tickerShown(const Model& m) {
+    return m.ticker;
+}
+bool stealthShown(const Model& m) {
+    return m.stealth;
 }
 
+const Event kEvents[] = {
+    {"menu stealth", tickerShown, [](Form1& t) { t.Label8_Click(0); },
+     [](Model& m) {
+         m.tickerTimer = false;
+         m.stealthTimer = true;
+         m.ticker = false;
+         m.stealth = true;
+     }},
+    {"menu watch list", tickerShown, [](Form1& t) { t.Label8_Click(1); },
+     [](Model& m) {
+         m.tickerTimer = false;
+         m.watchList = true;
+     }},
+    {"close watch list", [](const Model& m) { return m.watchList; },
+     [](Form1& t) { t.watchListWindow->close(); },
+     [](Model& m) {
+         m.tickerTimer = true;
+         m.watchList = false;
+     }},
+    {"double-click back", stealthShown, [](Form1& t) { t.form4()->Label2_DblClick(); },
+     [](Model& m) {
+         m.stealth = false;
+         m.ticker = true;
+         m.tickerTimer = true;
+         m.stealthTimer = false;
+     }},
+    {"chart from stock line", tickerShown, [](Form1& t) { t.Label1_Click(); },
+     [](Model& m) { m.openChart(); }},
+    {"chart from 沪综指 line", tickerShown, [](Form1& t) { t.Label5_Click(); },
+     [](Model& m) { m.openChart(); }},
+    {"chart from 深成指 line", tickerShown, [](Form1& t) { t.Label6_Click(); },
+     [](Model& m) { m.openChart(); }},
+    {"chart from stealth", stealthShown,
+     [](Form1& t) { t.form4()->Label2_MouseUp(Qt::RightButton); },
+     [](Model& m) {
+         m.openChart();
+         m.stealthTimer = false;
+     }},
+    {"close chart", [](const Model& m) { return m.chart; },
+     [](Form1& t) { t.chartWindow->close(); },
+     [](Model& m) {
+         m.chart = false;
+         if (m.ticker)
+             m.tickerTimer = true;
+         else if (m.stealth)
+             m.stealthTimer = true;
+     }},
+};
+
 // Empty when the windows agree with the model; otherwise what differs.
-QString compare(const Form1& ticker, const Model& model) {
+QString differences(const Form1& ticker, const Model& model) {
     const Form4* stealth = ticker.existingForm4();
-    const struct {
-        const char* what;
-        bool actual;
-        bool expected;
-    } checks[] = {
-        {"ticker visible", ticker.isVisible(), model.ticker},
-        {"stealth visible", stealth && stealth->isVisible(), model.stealth},
+    const std::tuple<const char*, bool, bool> checks[] = {
+        {"ticker shown", ticker.isVisible(), model.ticker},
+        {"stealth shown", stealth && stealth->isVisible(), model.stealth},
         {"watch list open", ticker.watchListWindow && ticker.watchListWindow->isVisible(),
          model.watchList},
         {"chart open", ticker.chartWindow && ticker.chartWindow->isVisible(), model.chart},
-        {"ticker timer", ticker.Timer2->isActive(), model.tickerTimer},
-        {"stealth timer", stealth && stealth->Timer1->isActive(), model.stealthTimer},
+        {"ticker timer on", ticker.Timer2->isActive(), model.tickerTimer},
+        {"stealth timer on", stealth && stealth->Timer1->isActive(), model.stealthTimer},
     };
-    QString differences;
-    for (const auto& check : checks) {
-        if (check.actual != check.expected)
-            differences += QStringLiteral("%1 is %2; ")
-                               .arg(QLatin1String(check.what), check.actual ? u"on" : u"off");
-    }
-    return differences;
+    QString text;
+    for (const auto& [what, actual, expected] : checks)
+        if (actual != expected)
+            text += QStringLiteral("%1: %2; ").arg(QLatin1String(what), actual ? u"yes" : u"no");
+    return text;
 }
 
 } // namespace
@@ -201,40 +131,35 @@ void TestKeepOnTop::randomSequences_data() {
 
 void TestKeepOnTop::randomSequences() {
     QFETCH(unsigned, seed);
-    constexpr int kSteps = 200;
-
     QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    auto hooks = std::make_shared<RecordedHooks>();
-    Form1 ticker(makeTestEnvironment(dir.path(), hooks));
+    Form1 ticker(makeTestEnvironment(dir.path(), std::make_shared<RecordedHooks>()));
     QVERIFY(ticker.Form_Load());
     ticker.show();
 
     Model model;
     std::mt19937 random(seed);
-    std::array<int, int(Event::Count)> performed{};
+    QSet<const Event*> performed;
     QStringList history;
-    for (int step = 0; step < kSteps; ++step) {
-        QList<Event> possible;
-        for (int e = 0; e < int(Event::Count); ++e)
-            if (model.possible(Event(e)))
-                possible.append(Event(e));
-        QVERIFY(!possible.isEmpty());
-        const Event event = possible.at(int(random() % possible.size()));
-        history.append(QString::fromUtf8(eventName(event)));
+    for (int step = 0; step < 200; ++step) {
+        QList<const Event*> possible;
+        for (const Event& event : kEvents)
+            if (event.possible(model))
+                possible.append(&event);
+        const Event* event = possible.at(int(random() % possible.size()));
+        history.append(QString::fromUtf8(event->name));
 
-        perform(ticker, event);
-        model.apply(event);
-        ++performed[int(event)];
+        event->perform(ticker);
+        // A user acts again only after the event loop has run, which deletes closed windows.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        event->expect(model);
+        performed.insert(event);
 
-        const QString differences = compare(ticker, model);
-        QVERIFY2(differences.isEmpty(),
-                 qPrintable(QStringLiteral("step %1: %2after: %3")
-                                .arg(step)
-                                .arg(differences, history.mid(qMax(0, step - 7)).join(u", "))));
+        const QString wrong = differences(ticker, model);
+        QVERIFY2(wrong.isEmpty(), qPrintable(QStringLiteral("step %1: %2after %3")
+                                                 .arg(step)
+                                                 .arg(wrong, history.mid(step - 7).join(u", "))));
     }
-    for (int e = 0; e < int(Event::Count); ++e)
-        QVERIFY2(performed[e] > 0, eventName(Event(e)));
+    QCOMPARE(performed.size(), int(std::size(kEvents)));
 }
 
 QTEST_MAIN(TestKeepOnTop)
