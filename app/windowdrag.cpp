@@ -1,5 +1,8 @@
 #include "app/windowdrag.h"
 
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QMouseEvent>
 #include <QWindow>
 
 namespace tarnwel {
@@ -19,8 +22,16 @@ void WindowDrag::mouseMoved(Qt::MouseButtons buttons, QPoint globalPos) {
         return;
     }
     QWindow* handle = m_window->windowHandle();
-    if (handle && handle->startSystemMove())
+    if (handle && handle->startSystemMove()) {
+        // The window manager takes the button from here and its release never reaches
+        // us; without one, the next clicks on the window go astray (a double-click on
+        // the line that was just dragged would not be seen). Release it ourselves.
+        const QPointF local = handle->mapFromGlobal(QPointF(globalPos));
+        QMouseEvent release(QEvent::MouseButtonRelease, local, QPointF(globalPos), Qt::LeftButton,
+                            Qt::NoButton, QGuiApplication::keyboardModifiers());
+        QCoreApplication::sendEvent(handle, &release);
         return;
+    }
     m_following = true;
     m_offset = globalPos - m_window->pos();
 }

@@ -26,6 +26,33 @@ void drawGear(QPainter& p, QPointF centre, qreal radius) {
     p.fillPath(gear.subtracted(hole), Qt::white);
 }
 
+// A house with a red roof, drawn into a 32 × 32 box.
+void drawHouse(QPainter& p) {
+    p.setRenderHint(QPainter::Antialiasing);
+    // Chimney, walls, roof, door, windows.
+    p.fillRect(QRectF(21, 4, 4, 8), QColor(0x8b, 0x3a, 0x2a));
+    p.fillRect(QRectF(6, 15, 20, 15), QColor(0xf2, 0xe6, 0xc8));
+    p.setPen(QPen(QColor(0x6b, 0x55, 0x3c), 1));
+    p.drawRect(QRectF(6.5, 15.5, 19, 14));
+    QPainterPath roof;
+    roof.moveTo(2, 17);
+    roof.lineTo(16, 3);
+    roof.lineTo(30, 17);
+    roof.closeSubpath();
+    p.fillPath(roof, QColor(0xd2, 0x1f, 0x1f));
+    p.setPen(QPen(QColor(0x8e, 0x10, 0x10), 1));
+    p.drawPath(roof);
+    p.fillRect(QRectF(13, 21, 6, 9), QColor(0x7a, 0x4a, 0x22));
+    p.fillRect(QRectF(20, 19, 4, 4), QColor(0x7f, 0xb8, 0xe6));
+    p.fillRect(QRectF(8, 19, 4, 4), QColor(0x7f, 0xb8, 0xe6));
+}
+
+QPixmap transparentPixmap(int size) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    return pixmap;
+}
+
 } // namespace
 
 QPixmap tickerBackground() {
@@ -50,26 +77,13 @@ QPixmap tickerBackground() {
 }
 
 QPixmap houseIcon() {
-    QPixmap pixmap(32, 32);
-    pixmap.fill(Qt::transparent);
+    QPixmap pixmap = transparentPixmap(32);
     QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    // Chimney, walls, roof, door, window.
-    p.fillRect(QRectF(21, 4, 4, 8), QColor(0x8b, 0x3a, 0x2a));
-    p.fillRect(QRectF(6, 15, 20, 15), QColor(0xf2, 0xe6, 0xc8));
-    p.setPen(QPen(QColor(0x6b, 0x55, 0x3c), 1));
-    p.drawRect(QRectF(6.5, 15.5, 19, 14));
-    QPainterPath roof;
-    roof.moveTo(2, 17);
-    roof.lineTo(16, 3);
-    roof.lineTo(30, 17);
-    roof.closeSubpath();
-    p.fillPath(roof, QColor(0xd2, 0x1f, 0x1f));
-    p.setPen(QPen(QColor(0x8e, 0x10, 0x10), 1));
-    p.drawPath(roof);
-    p.fillRect(QRectF(13, 21, 6, 9), QColor(0x7a, 0x4a, 0x22));
-    p.fillRect(QRectF(20, 19, 4, 4), QColor(0x7f, 0xb8, 0xe6));
-    p.fillRect(QRectF(8, 19, 4, 4), QColor(0x7f, 0xb8, 0xe6));
+    // The ticker stretches the icon over the left of its three bands; the house keeps
+    // to the part that lands on the black band, clear of the text lines above and below.
+    p.translate(1.5, 10.5);
+    p.scale(0.56, 0.56);
+    drawHouse(p);
     return pixmap;
 }
 
@@ -83,7 +97,16 @@ QPixmap menuPanel() {
 }
 
 QIcon programIcon() {
-    return QIcon(houseIcon());
+    QIcon icon;
+    for (const int size : {16, 32, 64}) {
+        QPixmap pixmap = transparentPixmap(size);
+        QPainter p(&pixmap);
+        p.scale(size / 32.0, size / 32.0);
+        drawHouse(p);
+        p.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
 }
 
 } // namespace tarnwel::artwork
