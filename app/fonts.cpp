@@ -1,5 +1,6 @@
 #include "app/fonts.h"
 
+#include <QApplication>
 #include <QFont>
 #include <QStringList>
 
@@ -20,6 +21,12 @@ void registerFontSubstitutions() {
           << QStringLiteral("WenQuanYi Micro Hei") << QStringLiteral("Noto Sans CJK SC");
     QFont::insertSubstitutions(QStringLiteral("黑体"), sans);
     QFont::insertSubstitutions(QStringLiteral("宋体"), serif);
+}
+
+void useNinePointFont() {
+    QFont font = QApplication::font();
+    font.setPointSize(9);
+    QApplication::setFont(font);
 }
 
 } // namespace tarnwel

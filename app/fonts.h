@@ -7,4 +7,8 @@ namespace tarnwel {
 // more than once.
 void registerFontSubstitutions();
 
+// The windows are laid out for a 9 pt interface font; a larger desktop default would
+// clip the lists and captions.
+void useNinePointFont();
+
 } // namespace tarnwel

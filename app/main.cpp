@@ -1,4 +1,5 @@
 #include "app/environment.h"
+#include "app/fonts.h"
 #include "app/startup.h"
 #include "buildconfig.h"
 #include "ticker/form1.h"
@@ -11,6 +12,8 @@ int main(int argc, char* argv[]) {
     // The ticker is a tool window and is hidden in stealth mode; the program ends only
     // through its menu or when the ticker itself is closed.
     QApplication::setQuitOnLastWindowClosed(false);
+    tarnwel::registerFontSubstitutions();
+    tarnwel::useNinePointFont();
 
     const tarnwel::Environment::Addresses addresses{
         QStringLiteral(TARNWEL_QUOTE_BASE_URL), QByteArrayLiteral(TARNWEL_QUOTE_REFERER),
