@@ -217,13 +217,17 @@ void TestMenu::watchListOpensOnce() {
                            [](const QWidget* w) { return qobject_cast<const Form2*>(w); }),
              1);
 
-    // Once closed, the next pick makes a fresh window and pauses the ticker again.
+    // Once closed, the next pick makes a fresh window and pauses the ticker again, even
+    // before the closed one is gone.
     first->close();
-    QTRY_VERIFY(first.isNull());
     QVERIFY(m_ticker->Timer2->isActive());
     m_ticker->Label8_Click(1);
     QVERIFY(m_ticker->watchListWindow);
+    QVERIFY(m_ticker->watchListWindow != first);
+    QVERIFY(m_ticker->watchListWindow->isVisible());
     QVERIFY(!m_ticker->Timer2->isActive());
+    QTRY_VERIFY(first.isNull());
+    QVERIFY(m_ticker->watchListWindow);
 }
 
 void TestMenu::helpWithoutAHookGoesToTheDesktop() {

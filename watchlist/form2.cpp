@@ -280,6 +280,10 @@ void Form2::showEvent(QShowEvent* event) {
 
 void Form2::closeEvent(QCloseEvent* event) {
     Form_Unload();
+    // The window is deleted only once control returns to the event loop; the menu must
+    // open a new one from now on, not raise this closing one.
+    if (m_ticker->watchListWindow == this)
+        m_ticker->watchListWindow = nullptr;
     event->accept();
 }
 
