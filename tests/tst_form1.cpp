@@ -5,6 +5,7 @@
 #include "fakehttpserver.h"
 #include "stealth/form4.h"
 #include "testenvironment.h"
+#include "testfiles.h"
 #include "ticker/form1.h"
 #include "ticker/placement.h"
 #include "ticker/quotefeed.h"
@@ -22,10 +23,6 @@
 using namespace tarnwel;
 
 namespace {
-
-QByteArray gbk(const QString& text) {
-    return QStringEncoder("GBK").encode(text);
-}
 
 void sendMouse(QWidget* target, QEvent::Type type, QPoint local, Qt::MouseButton button,
                Qt::MouseButtons buttons) {

@@ -2,6 +2,7 @@
 #include "app/settingsstore.h"
 #include "filesizelimit.h"
 #include "testenvironment.h"
+#include "testfiles.h"
 #include "ticker/form1.h"
 #include "watchlist/form2.h"
 
@@ -36,18 +37,9 @@ const QStringList kDirectory = {
     QStringLiteral("深发展Ａ(sz000001)"), QStringLiteral("新和成(sz002001)"),
 };
 
-QByteArray gbk(const QString& text) {
-    return QStringEncoder("GBK").encode(text);
-}
-
 // The window's form: each entry and CR LF, then one more CR LF.
 QByteArray windowForm(const QStringList& entries) {
     return gbk(entries.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n\r\n"));
-}
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // The ticker over a known directory, its files in a temporary directory, and the

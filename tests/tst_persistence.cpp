@@ -4,6 +4,7 @@
 #include "app/transparency.h"
 #include "app/watchlistfile.h"
 #include "filesizelimit.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -16,15 +17,6 @@
 using namespace tarnwel;
 
 namespace {
-
-QByteArray gbk(const QString& text) {
-    return QStringEncoder("GBK").encode(text);
-}
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 bool writeAll(const QString& path, const QByteArray& bytes) {
     QFile file(path);

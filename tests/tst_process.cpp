@@ -1,6 +1,7 @@
 // The program as a user starts it: a copy of the executable in a directory of its own,
 // with its per-user directories pointing into a temporary tree.
 #include "app/watchlistfile.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,11 +12,6 @@
 #include <memory>
 
 namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 class Installation {
 public:

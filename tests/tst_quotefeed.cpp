@@ -1,5 +1,6 @@
 #include "app/watchlistfile.h"
 #include "fakehttpserver.h"
+#include "testfiles.h"
 #include "ticker/quotefeed.h"
 
 #include <QElapsedTimer>
@@ -24,10 +25,6 @@ const QString kShPath = QStringLiteral("/list=sh000001");
 const QString kSzPath = QStringLiteral("/list=sz399001");
 const QString kSinopecPath = QStringLiteral("/list=sh600028");
 const QString kSinopec = QStringLiteral("中国石化(sh600028)");
-
-QByteArray gbk(const QString& text) {
-    return QStringEncoder("GBK").encode(text);
-}
 
 QByteArray indexReply(const QString& value) {
     return gbk(u"var hq_str_sh000001=\"指数,3050.000,3040.000," + value + u",3070.000,0\";\n");
