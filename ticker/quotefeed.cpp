@@ -55,7 +55,7 @@ struct QuoteFeed::Private {
 
 QuoteFeed::QuoteFeed(Options options, QObject* parent)
     : QObject(parent)
-    , d(new Private) {
+    , d(std::make_unique<Private>()) {
     d->options = std::move(options);
     d->network = new QNetworkAccessManager(this);
 
@@ -87,7 +87,6 @@ QuoteFeed::~QuoteFeed() {
         d->reply->abort();
     }
     delete d->network;
-    delete d;
 }
 
 void QuoteFeed::RefreshQuotes() {

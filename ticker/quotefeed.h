@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <memory>
+
 namespace tarnwel {
 
 // The eight texts one successful turn puts on screen, in the order they are written.
@@ -80,7 +82,7 @@ private:
     void endCycle();
 
     struct Private;
-    Private* d;
+    std::unique_ptr<Private> d;
 };
 
 } // namespace tarnwel

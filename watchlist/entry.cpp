@@ -2,16 +2,14 @@
 
 namespace tarnwel {
 
-std::optional<QString> entryName(const QString& entry)
-{
+std::optional<QString> entryName(const QString& entry) {
     const qsizetype open = entry.indexOf(u'(');
     if (open < 0)
         return std::nullopt;
     return entry.left(open);
 }
 
-std::optional<QString> entryCode(const QString& entry)
-{
+std::optional<QString> entryCode(const QString& entry) {
     // Without a "(", the code starts at the first character.
     const qsizetype start = entry.indexOf(u'(') + 1;
     const qsizetype length = entry.size() - start - 1;
