@@ -58,7 +58,7 @@ void Form1::buildMenu() {
     for (int i = 0; i < int(kMenuItems.size()); ++i) {
         auto* item = new ControlLabel(QString::fromUtf16(kMenuItems[i].caption), Picture1);
         item->setObjectName(QStringLiteral("Label8"));
-        item->setProperty("index", i);
+        item->setProperty("Index", i);
         item->setGeometry(pxRect(60, kMenuItems[i].topTwips, 1635, 195));
         item->setAutoFillBackground(true);
         // Highlighting follows the mouse with no button held.
