@@ -6,6 +6,7 @@
 #include "stealth/colourkey.h"
 #include "stealth/form4.h"
 #include "testenvironment.h"
+#include "testfiles.h"
 #include "ticker/form1.h"
 #include "ticker/quotefeed.h"
 
@@ -260,14 +261,14 @@ void TestForm4::doubleClickReturnsToTheTicker() {
 }
 
 void TestForm4::feedWritesTheHiddenLine() {
-    const auto gbk = [](const char* text) -> QByteArray {
-        return QStringEncoder("GBK").encode(QString::fromUtf8(text));
-    };
     FakeHttpServer server;
-    server.setResponse(QStringLiteral("/list=sh000001"), gbk("指数,1,2,3061.789,4,5,6,7,8,9"));
-    server.setResponse(QStringLiteral("/list=sz399001"), gbk("指数,1,2,10234.567,4,5,6,7,8,9"));
-    server.setResponse(QStringLiteral("/list=sz000002"),
-                       gbk("万科Ａ,8.10,8.05,8.12,8.20,8.01,8.11,8.12,350,2840000.00,100"));
+    server.setResponse(QStringLiteral("/list=sh000001"),
+                       gbk(QStringLiteral("指数,1,2,3061.789,4,5,6,7,8,9")));
+    server.setResponse(QStringLiteral("/list=sz399001"),
+                       gbk(QStringLiteral("指数,1,2,10234.567,4,5,6,7,8,9")));
+    server.setResponse(
+        QStringLiteral("/list=sz000002"),
+        gbk(QStringLiteral("万科Ａ,8.10,8.05,8.12,8.20,8.01,8.11,8.12,350,2840000.00,100")));
     Environment env = environment();
     env.quoteBaseUrl = server.baseUrl();
     env.turnPauseMs = 60000;
