@@ -66,14 +66,20 @@ void TestChartAddress::unusualInput_data() {
     QTest::addColumn<QString>("address");
 
     const QUrl base(QStringLiteral("http://127.0.0.1:8080/"));
-    // The code goes in exactly as the watch-list entry holds it.
+    // Letters and digits go in as the entry holds them, everything else encoded.
     QTest::newRow("upper case, blanks")
         << base << 2 << QStringLiteral(" SH600028 ")
-        << QStringLiteral("http://127.0.0.1:8080/newchart/monthly/n/ "
-                          "SH600028 .gif");
+        << QStringLiteral("http://127.0.0.1:8080/newchart/monthly/n/%20SH600028%20.gif");
     QTest::newRow("characters a URL would escape")
         << base << 3 << QStringLiteral("sh60%20 28?x")
-        << QStringLiteral("http://127.0.0.1:8080/newchart/min/n/sh60%20 28?x.gif");
+        << QStringLiteral("http://127.0.0.1:8080/newchart/min/n/sh60%2520%2028%3Fx.gif");
+    QTest::newRow("Beijing code") << base << 0 << QStringLiteral("bj430047")
+                                  << QStringLiteral("http://127.0.0.1:8080/newchart/daily/n/"
+                                                    "bj430047.gif");
+    QTest::newRow("32 characters")
+        << base << 0 << QString(32, u'a')
+        << u"http://127.0.0.1:8080/newchart/daily/n/" + QString(32, u'a') + u".gif";
+    QTest::newRow("33 characters: not asked for") << base << 0 << QString(33, u'a') << QString();
     QTest::newRow("period -1") << base << -1 << QStringLiteral("sh600028") << QString();
     QTest::newRow("period 4") << base << 4 << QStringLiteral("sh600028") << QString();
     // A base configured without its final slash still means the service's root.

@@ -241,7 +241,7 @@ void TestQuoteFeed::entries_data() {
     // A hand-edited code stays inside the path.
     QTest::newRow("query and fragment characters")
         << QStringLiteral("坏(sh6?a=1#x 2)") << QStringLiteral("坏")
-        << QStringLiteral("sh6?a=1#x 2") << QStringLiteral("/list=sh6%3Fa=1%23x%202");
+        << QStringLiteral("sh6?a=1#x 2") << QStringLiteral("/list=sh6%3Fa%3D1%23x%202");
 }
 
 void TestQuoteFeed::entries() {

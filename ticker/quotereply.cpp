@@ -35,6 +35,14 @@ std::optional<double> volumeLots(QStringView field) {
     return whole == 0.0 ? 0.0 : whole;
 }
 
+bool isClean(QStringView field) {
+    for (const QChar c : field) {
+        if (c.category() == QChar::Other_Control || c == QChar::ReplacementCharacter)
+            return false;
+    }
+    return true;
+}
+
 QString lotsText(double lots) {
     if (lots == 0.0)
         return QStringLiteral("0");
