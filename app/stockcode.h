@@ -16,7 +16,9 @@ inline constexpr qsizetype kMaxCodeLength = 32;
 
 // The code as a piece of a request path: every character other than an ASCII letter or
 // digit percent-encoded (as UTF-8), so that no code can leave the path segment it is put
-// in, start a query or a fragment, or climb out with "..".
+// in, start a query or a fragment, or climb out with "..". (The unreserved marks
+// "-", ".", "_" and "~" mean the same either way, and Qt's requests send them plain; put
+// after "list=" or before ".gif" they can never form a dot segment.)
 QByteArray codeForPath(const QString& code);
 
 } // namespace tarnwel

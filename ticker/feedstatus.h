@@ -43,3 +43,5 @@ private:
 };
 
 } // namespace tarnwel
+
+Q_DECLARE_METATYPE(tarnwel::FeedOutcome)

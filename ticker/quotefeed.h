@@ -91,5 +91,3 @@ private:
 };
 
 } // namespace tarnwel
-
-Q_DECLARE_METATYPE(tarnwel::FeedOutcome)
