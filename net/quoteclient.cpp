@@ -188,7 +188,8 @@ void QuoteClient::fetch(const QString& code) {
             outcome.failure = failureOf(reply->error());
             outcome.detail = reply->errorString();
         } else {
-            QStringDecoder decoder("GBK");
+            // Stateless: a lead byte cut off at the end decodes as U+FFFD, not as nothing.
+            QStringDecoder decoder("GBK", QStringConverter::Flag::Stateless);
             if (decoder.isValid()) {
                 outcome.text = decoder.decode(*body);
             } else {

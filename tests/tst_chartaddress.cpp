@@ -1,5 +1,9 @@
 #include "charts/chartaddress.h"
+#include "fakehttpserver.h"
 
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QSignalSpy>
 #include <QTest>
 
 Q_DECLARE_METATYPE(tarnwel::ChartSubject)
@@ -13,6 +17,8 @@ private Q_SLOTS:
     void sixteenAddresses();
     void unusualInput_data();
     void unusualInput();
+    void hostileCodes_data();
+    void hostileCodes();
 };
 
 void TestChartAddress::sixteenAddresses_data() {
@@ -94,6 +100,44 @@ void TestChartAddress::unusualInput() {
     QFETCH(QString, code);
     QFETCH(QString, address);
     QCOMPARE(chartAddress(base, period, code), address);
+}
+
+void TestChartAddress::hostileCodes_data() {
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("path"); // as the server receives it
+
+    QTest::newRow("Beijing") << QStringLiteral("bj430047")
+                             << QStringLiteral("/newchart/daily/n/bj430047.gif");
+    QTest::newRow("climb out") << QStringLiteral("../../../x")
+                               << QStringLiteral("/newchart/daily/n/..%2F..%2F..%2Fx.gif");
+    QTest::newRow("dot segment") << QStringLiteral("..")
+                                 << QStringLiteral("/newchart/daily/n/...gif");
+    QTest::newRow("query") << QStringLiteral("x?y=1")
+                           << QStringLiteral("/newchart/daily/n/x%3Fy%3D1.gif");
+    QTest::newRow("fragment") << QStringLiteral("x#y")
+                              << QStringLiteral("/newchart/daily/n/x%23y.gif");
+    QTest::newRow("already encoded")
+        << QStringLiteral("%2e%2e%2f") << QStringLiteral("/newchart/daily/n/%252e%252e%252f.gif");
+    QTest::newRow("back slash") << QStringLiteral("..\\x")
+                                << QStringLiteral("/newchart/daily/n/..%5Cx.gif");
+    QTest::newRow("line break") << QStringLiteral("x\r\nHost: y")
+                                << QStringLiteral("/newchart/daily/n/x%0D%0AHost%3A%20y.gif");
+    QTest::newRow("Chinese") << QStringLiteral("石化")
+                             << QStringLiteral("/newchart/daily/n/%E7%9F%B3%E5%8C%96.gif");
+}
+
+void TestChartAddress::hostileCodes() {
+    QFETCH(QString, code);
+    QFETCH(QString, path);
+    // The chart window asks for the address as text; it is read back as a URL there.
+    FakeHttpServer server;
+    QNetworkAccessManager network;
+    QNetworkReply* reply =
+        network.get(QNetworkRequest(QUrl(chartAddress(server.baseUrl(), 0, code))));
+    QSignalSpy finished(reply, &QNetworkReply::finished);
+    QVERIFY(finished.wait(5000));
+    reply->deleteLater();
+    QCOMPARE(server.requestPaths(), QStringList{path});
 }
 
 QTEST_GUILESS_MAIN(TestChartAddress)

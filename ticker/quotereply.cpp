@@ -37,7 +37,9 @@ std::optional<double> volumeLots(QStringView field) {
 
 bool isClean(QStringView field) {
     for (const QChar c : field) {
-        if (c.category() == QChar::Other_Control || c == QChar::ReplacementCharacter)
+        const QChar::Category category = c.category();
+        if (category == QChar::Other_Control || category == QChar::Other_PrivateUse ||
+            c == QChar::ReplacementCharacter)
             return false;
     }
     return true;
