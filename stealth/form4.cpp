@@ -2,11 +2,10 @@
 
 #include "app/controllabel.h"
 #include "app/twips.h"
-#include "charts/chartlaunch.h"
 #include "stealth/colourkey.h"
-#include "ticker/form1.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QTimer>
 
 namespace tarnwel {
@@ -18,9 +17,8 @@ constexpr QSize kLineSize{115, 19};
 
 } // namespace
 
-Form4::Form4(Form1* ticker)
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
-    , m_ticker(ticker)
+Form4::Form4(QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
     , m_drag(this) {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("Form4"));
@@ -36,8 +34,14 @@ Form4::Form4(Form1* ticker)
     Label1 = new ControlLabel(QStringLiteral("110002:125.3"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->move(px(QPoint(300, 60)));
+    Label1->setTextFormat(Qt::PlainText);
+    // The tooltip shows whenever the pointer rests on the glyph: on a real desktop the
+    // line is almost never the active window.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
 
     connect(Timer1, &QTimer::timeout, this, &Form4::Timer1_Timer);
+    connect(Label2, &ControlLabel::mouseDown, this,
+            [this](Qt::MouseButton button, QPoint at) { m_drag.mousePressed(button, at); });
     connect(Label2, &ControlLabel::mouseMove, this, &Form4::Label2_MouseMove);
     connect(Label2, &ControlLabel::mouseUp, this, [this](Qt::MouseButton button) {
         if (button == Qt::LeftButton)
@@ -77,7 +81,7 @@ void Form4::Form_Load() {
 }
 
 void Form4::setQuoteTexts(const QString& caption, const QString& tooltip) {
-    Label2->setToolTip(tooltip);
+    Label2->setToolTip(plainToolTip(tooltip));
     if (caption == Label1->text())
         return;
     // The label fits its text; the window does not, so a long caption is cut off at the
@@ -108,6 +112,19 @@ void Form4::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
 }
 
+void Form4::setKeepOnTop(bool on) {
+    if (on)
+        Timer1->start();
+    else
+        Timer1->stop();
+}
+
+void Form4::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    if (isVisible())
+        Label2_DblClick();
+}
+
 void Form4::Timer1_Timer() {
     raise();
 }
@@ -117,17 +134,13 @@ void Form4::Label2_MouseMove(Qt::MouseButtons buttons, QPoint globalPos) {
 }
 
 void Form4::Label2_MouseUp(Qt::MouseButton button) {
-    if (button != Qt::RightButton)
-        return;
-    LaunchChart(*m_ticker, ChartSubject::Stock);
-    Timer1->stop();
+    if (button == Qt::RightButton)
+        Q_EMIT chartRequested();
 }
 
 void Form4::Label2_DblClick() {
     hide();
-    m_ticker->show();
-    m_ticker->Timer2->start();
-    Timer1->stop();
+    Q_EMIT backRequested();
 }
 
 } // namespace tarnwel
