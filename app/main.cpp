@@ -1,3 +1,4 @@
+#include "app/desktopsession.h"
 #include "app/environment.h"
 #include "app/fonts.h"
 #include "app/startup.h"
@@ -7,6 +8,7 @@
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    tarnwel::desktopsession::choosePlatform();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tarnwel"));
     // The ticker is a tool window and is hidden in stealth mode; the program ends only
