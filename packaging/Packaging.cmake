@@ -45,10 +45,9 @@ set(CPACK_PACKAGE_VENDOR "Tarnwel")
 set(CPACK_PACKAGE_CONTACT "Tarnwel developers <tarnwel@users.noreply.github.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Always-on-top stock-quote ticker for Shanghai and Shenzhen")
 set(CPACK_PACKAGE_DESCRIPTION
-    "A small frameless ticker that walks through a watch list of A-share stocks,\n"
-    "one every five seconds, beside the two market indices; with a watch-list\n"
-    "window, charts and a near-invisible stealth line. Simplified Chinese interface.")
-string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
+    "A small frameless ticker that walks through a watch list of A-share stocks,
+one every five seconds, beside the two market indices, with a watch-list
+window, charts and a near-invisible stealth line. Simplified Chinese interface.")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://github.com/tarnwel/tarnwel")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
