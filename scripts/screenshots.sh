@@ -33,7 +33,7 @@ read -r -t 15 display <&4
 export DISPLAY=:$display
 # A colourful desktop, so that the transparency shows.
 convert -size 1280x800 -seed 11 plasma:purple-firebrick -blur 0x6 "$scratch/desktop.png"
-display -window root "$scratch/desktop.png"
+display -window root "$scratch/desktop.png" || true # sets the root, then reports 1
 openbox >/dev/null 2>&1 &
 pids+=($!)
 
