@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/windowdrag.h"
+#include "stealth/colourkey.h"
 
 #include <QImage>
 #include <QWidget>
@@ -29,8 +30,11 @@ public:
     void Label2_MouseUp(Qt::MouseButton button);
     void Label2_DblClick();
 
-    // The line as drawn before keying: window and labels on the key blue, no shape.
-    QImage renderLine();
+    // The line as drawn before keying, at `ratio` device pixels to the logical one
+    // (0: the window's screen): the labels on the key blue, no shape.
+    QImage renderLine(qreal ratio = 0);
+    // The line keyed at `ratio`: what the window paints and the shape it takes.
+    KeyedLine keyedLine(qreal ratio);
 
     ControlLabel* Label1 = nullptr;
     ControlLabel* Label2 = nullptr;
@@ -38,6 +42,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void Form_Load();
@@ -46,6 +51,7 @@ private:
 
     Form1* m_ticker;
     WindowDrag m_drag;
+    QImage m_keyed;
 };
 
 } // namespace tarnwel
