@@ -12,6 +12,8 @@ class BenchColourKey : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void keyRenderedLine();
+    void keyToLogicalGrid_data();
+    void keyToLogicalGrid();
     void newCaption();
 };
 
@@ -23,6 +25,25 @@ void BenchColourKey::keyRenderedLine() {
         region = colourKeyRegion(line);
     }
     QVERIFY(!region.isEmpty());
+}
+
+void BenchColourKey::keyToLogicalGrid_data() {
+    QTest::addColumn<qreal>("ratio");
+    for (const qreal ratio : {1.0, 1.5, 2.0, 3.0})
+        QTest::addRow("%g", ratio) << ratio;
+}
+
+// Snapping a device-resolution line to the logical grid and redrawing it, per quote.
+void BenchColourKey::keyToLogicalGrid() {
+    QFETCH(qreal, ratio);
+    Form1 ticker{Environment()};
+    Form4* form = ticker.form4();
+    const QImage line = form->renderLine(ratio);
+    KeyedLine keyed;
+    QBENCHMARK {
+        keyed = tarnwel::keyToLogicalGrid(line, form->size(), qRgb(0, 0, 0));
+    }
+    QVERIFY(!keyed.shape.isEmpty());
 }
 
 void BenchColourKey::newCaption() {
