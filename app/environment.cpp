@@ -26,6 +26,7 @@ Environment Environment::forProgram(const Addresses& addresses) {
     env.autostart = Autostart::platformDefault();
     env.chartCacheDir =
         QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/charts");
+    env.exitProgram = [](int status) { QCoreApplication::exit(status); };
     return env;
 }
 

@@ -21,7 +21,6 @@ public:
     // A mouse move over a control that drags; `globalPos` in screen pixels.
     void mouseMoved(Qt::MouseButtons buttons, QPoint globalPos);
     void mouseReleased();
-    bool isFollowing() const { return m_following; }
 
 private:
     QPointer<QWidget> m_window;

@@ -3,11 +3,10 @@
 #include "app/controllabel.h"
 #include "app/pixelratio.h"
 #include "app/twips.h"
-#include "charts/chartlaunch.h"
 #include "stealth/colourkey.h"
-#include "ticker/form1.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QPainter>
 #include <QTimer>
 
@@ -20,9 +19,8 @@ constexpr QSize kLineSize{115, 19};
 
 } // namespace
 
-Form4::Form4(Form1* ticker)
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
-    , m_ticker(ticker)
+Form4::Form4(QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
     , m_drag(this) {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("Form4"));
@@ -127,6 +125,19 @@ void Form4::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
 }
 
+void Form4::setKeepOnTop(bool on) {
+    if (on)
+        Timer1->start();
+    else
+        Timer1->stop();
+}
+
+void Form4::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    if (isVisible())
+        Label2_DblClick();
+}
+
 void Form4::Timer1_Timer() {
     raise();
 }
@@ -136,17 +147,13 @@ void Form4::Label2_MouseMove(Qt::MouseButtons buttons, QPoint globalPos) {
 }
 
 void Form4::Label2_MouseUp(Qt::MouseButton button) {
-    if (button != Qt::RightButton)
-        return;
-    LaunchChart(*m_ticker, ChartSubject::Stock);
-    Timer1->stop();
+    if (button == Qt::RightButton)
+        Q_EMIT chartRequested();
 }
 
 void Form4::Label2_DblClick() {
     hide();
-    m_ticker->show();
-    m_ticker->Timer2->start();
-    Timer1->stop();
+    Q_EMIT backRequested();
 }
 
 } // namespace tarnwel

@@ -4,13 +4,10 @@
 #include "fakehttpserver.h"
 #include "stealth/colourkey.h"
 #include "stealth/form4.h"
-#include "testenvironment.h"
 #include "ticker/artwork.h"
-#include "ticker/form1.h"
 
 #include <QBuffer>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <cmath>
@@ -65,7 +62,6 @@ Q_DECLARE_METATYPE(Picture)
 class TestScale : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void init() { m_dir = std::make_unique<QTemporaryDir>(); }
     void keyToLogicalGrid_data();
     void keyToLogicalGrid();
     void stealthLineAtEveryRatio_data();
@@ -75,10 +71,6 @@ private Q_SLOTS:
     void artworkDrawnForTheRatio_data();
     void artworkDrawnForTheRatio();
     void chartEnlargedSmoothly();
-
-private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::shared_ptr<RecordedHooks> m_hooks = std::make_shared<RecordedHooks>();
 };
 
 void TestScale::keyToLogicalGrid_data() {
@@ -140,8 +132,8 @@ void TestScale::stealthLineAtEveryRatio() {
     QFETCH(qreal, ratio);
     QFETCH(QString, caption);
 
-    Form1 ticker(makeTestEnvironment(m_dir->path(), m_hooks));
-    Form4* line = ticker.form4();
+    Form4 window;
+    Form4* line = &window;
     if (!caption.isEmpty())
         line->setQuoteTexts(caption, QString());
     const QImage rendered = line->renderLine(ratio);
