@@ -1,17 +1,16 @@
 #include "charts/form3.h"
 
+#include "app/centring.h"
 #include "app/controllabel.h"
 #include "app/environment.h"
 #include "app/fonts.h"
 #include "app/twips.h"
 #include "charts/chartview.h"
-#include "ticker/placement.h"
 
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QRadioButton>
-#include <QScreen>
 #include <QTimer>
 
 namespace tarnwel {
@@ -23,7 +22,8 @@ Form3::Form3(const Environment& env)
     registerFontSubstitutions();
     setObjectName(QStringLiteral("Form3"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QString());
+    // No title. Left empty, the platform would show the program's name instead.
+    setWindowTitle(QStringLiteral(" "));
     setFixedSize(kClientSize);
 
     // The panels take the system's window colours, as a page would.
@@ -127,12 +127,7 @@ QRadioButton* Form3::makeOption(const QString& caption, const char* name, int le
 }
 
 void Form3::Form_Load() {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        // The platform window must exist for its frame to be measured.
-        create();
-        const QRect area = screen->geometry();
-        move(area.topLeft() + centredPlacement(area.size(), frameGeometry().size()));
-    }
+    centreOnScreen(this, QGuiApplication::primaryScreen());
 }
 
 void Form3::showDailyChart(ChartSubject subject, const QString& stockName,
@@ -149,7 +144,8 @@ void Form3::showDailyChart(ChartSubject subject, const QString& stockName,
         Option3->setChecked(true);
         break;
     }
-    Option1->setText(stockName);
+    // A button's text would turn "&" into a shortcut.
+    Option1->setText(QString(stockName).replace(u'&', QStringLiteral("&&")));
     W1->Navigate(chartAddress(m_chartBaseUrl, 0, chartSubjectCode(subject, stockCode)));
     highlightPeriod(0);
     ChartPeriod = 0;

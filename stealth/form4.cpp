@@ -36,8 +36,14 @@ Form4::Form4(QWidget* parent)
     Label1 = new ControlLabel(QStringLiteral("110002:125.3"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->move(px(QPoint(300, 60)));
+    Label1->setTextFormat(Qt::PlainText);
+    // The tooltip shows whenever the pointer rests on the glyph: on a real desktop the
+    // line is almost never the active window.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
 
     connect(Timer1, &QTimer::timeout, this, &Form4::Timer1_Timer);
+    connect(Label2, &ControlLabel::mouseDown, this,
+            [this](Qt::MouseButton button, QPoint at) { m_drag.mousePressed(button, at); });
     connect(Label2, &ControlLabel::mouseMove, this, &Form4::Label2_MouseMove);
     connect(Label2, &ControlLabel::mouseUp, this, [this](Qt::MouseButton button) {
         if (button == Qt::LeftButton)
@@ -78,7 +84,7 @@ void Form4::Form_Load() {
 }
 
 void Form4::setQuoteTexts(const QString& caption, const QString& tooltip) {
-    Label2->setToolTip(tooltip);
+    Label2->setToolTip(plainToolTip(tooltip));
     if (caption == Label1->text())
         return;
     // The label fits its text; the window does not, so a long caption is cut off at the

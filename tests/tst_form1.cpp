@@ -58,6 +58,10 @@ private Q_SLOTS:
     void dragStartsOnlyFromSomeControls();
     void dragPredicate_data();
     void dragPredicate();
+    void dragKeepsTheGripOfThePress_data();
+    void dragKeepsTheGripOfThePress();
+    void outsideTextIsPlain_data();
+    void outsideTextIsPlain();
     void backgroundClickHidesMenuPanel();
     void firstTickStartsTheFeedOnce();
     void showsTheQuote();
@@ -195,6 +199,66 @@ void TestForm1::dragPredicate() {
     const QPoint before = ticker.pos();
     dragOver(child(&ticker, "Label4"), Qt::MouseButtons(buttons), QPoint(40, 30));
     QCOMPARE(ticker.pos() != before, drags);
+}
+
+void TestForm1::dragKeepsTheGripOfThePress_data() {
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QPoint>("step");
+    QTest::newRow("background, small first step") << QStringLiteral("Form1") << QPoint(1, 1);
+    QTest::newRow("background, large first step") << QStringLiteral("Form1") << QPoint(25, -7);
+    QTest::newRow("icon") << QStringLiteral("Image1") << QPoint(6, 4);
+}
+
+void TestForm1::dragKeepsTheGripOfThePress() {
+    // Where the platform refuses a system move (as here, offscreen) the window follows
+    // the pointer itself; the point grabbed at the press must stay under the pointer.
+    QFETCH(QString, control);
+    QFETCH(QPoint, step);
+    Form1 ticker;
+    ticker.move(200, 200);
+    ticker.show();
+    QWidget* target =
+        control == ticker.objectName() ? &ticker : ticker.findChild<QWidget*>(control);
+    const QPoint local(5, 5);
+    const QPoint pressAt = target->mapToGlobal(local);
+    const auto send = [target, local](QEvent::Type type, QPoint global, Qt::MouseButtons held) {
+        QMouseEvent event(type, QPointF(local), QPointF(global), Qt::LeftButton, held,
+                          Qt::NoModifier);
+        QApplication::sendEvent(target, &event);
+    };
+    send(QEvent::MouseButtonPress, pressAt, Qt::LeftButton);
+    send(QEvent::MouseMove, pressAt + step, Qt::LeftButton);
+    QCOMPARE(ticker.pos(), QPoint(200, 200) + step);
+    send(QEvent::MouseMove, pressAt + QPoint(60, 40), Qt::LeftButton);
+    QCOMPARE(ticker.pos(), QPoint(260, 240));
+    send(QEvent::MouseButtonRelease, pressAt + QPoint(60, 40), Qt::NoButton);
+}
+
+void TestForm1::outsideTextIsPlain_data() {
+    QTest::addColumn<QString>("name");
+    QTest::newRow("bold markup") << QStringLiteral("<b>粗体</b>");
+    QTest::newRow("an image") << QStringLiteral("<img src=\"file:///etc/hosts\">x");
+    QTest::newRow("an entity") << QStringLiteral("A&amp;B");
+}
+
+void TestForm1::outsideTextIsPlain() {
+    // Names and prices come from a file and a service: markup in them is shown as it
+    // stands, never rendered.
+    QFETCH(QString, name);
+    Form1 ticker;
+    TickerTexts texts;
+    texts.label1 = name;
+    texts.label2 = name;
+    texts.label3 = name;
+    texts.label4 = name;
+    texts.label5 = name;
+    texts.label6 = name;
+    ticker.showTexts(texts);
+    for (const char* line : {"Label1", "Label2", "Label3", "Label4", "Label5", "Label6"}) {
+        const auto* label = child<QLabel>(&ticker, line);
+        QCOMPARE(label->textFormat(), Qt::PlainText);
+        QCOMPARE(label->text(), name);
+    }
 }
 
 void TestForm1::backgroundClickHidesMenuPanel() {

@@ -128,6 +128,8 @@ private Q_SLOTS:
     void search();
     void transparency_data();
     void transparency();
+    void showsTheStoredTransparency_data();
+    void showsTheStoredTransparency();
     void openWithoutFile();
     void close_data();
     void close();
@@ -299,6 +301,28 @@ void TestForm2::transparency() {
     QCOMPARE(f.picked.isEmpty() ? 255 : alphaFromTransparency(f.picked.last()), alpha);
     QCOMPARE(f.setting(SettingsStore::Key::Transparency), op);
     QCOMPARE(combo->count(), 5);
+}
+
+void TestForm2::showsTheStoredTransparency_data() {
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<int>("index");
+    QTest::newRow("90%") << QStringLiteral("90%") << 4;
+    QTest::newRow("30%") << QStringLiteral("30%") << 1;
+    QTest::newRow("0%") << QStringLiteral("0%") << 0;
+    QTest::newRow("the default") << QStringLiteral("60%") << 2;
+    QTest::newRow("a hand-edited value") << QStringLiteral("75%") << -1;
+}
+
+void TestForm2::showsTheStoredTransparency() {
+    QFETCH(QString, stored);
+    QFETCH(int, index);
+    Fixture f(kDirectory.mid(0, 2));
+    f.env.settings->setTransparency(stored);
+    const Form2* window = f.open();
+    const auto* combo = child<QComboBox>(window, "Combo1");
+    QCOMPARE(combo->currentIndex(), index);
+    QCOMPARE(combo->currentText(), stored);
+    QVERIFY(f.picked.isEmpty()); // showing it is no pick
 }
 
 void TestForm2::openWithoutFile() {

@@ -20,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 
 using namespace tarnwel;
 
@@ -75,6 +76,7 @@ private Q_SLOTS:
     void returnsToTheTicker_data();
     void returnsToTheTicker();
     void feedWritesTheHiddenLine();
+    void tooltipShowsWhileAnotherWindowIsActive();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -313,6 +315,26 @@ void TestForm4::feedWritesTheHiddenLine() {
     QCOMPARE(child(line, "Label2")->toolTip(),
              QStringLiteral("万科Ａ(最高:8.20 最低:8.01 成交:4)沪综指:3061.789 深成指:10234.567"));
     QCOMPARE(maskMismatch(line), QString());
+}
+
+void TestForm4::tooltipShowsWhileAnotherWindowIsActive() {
+    Form4 line;
+    line.setQuoteTexts(QStringLiteral("600028(5.23)"),
+                       QStringLiteral("<b>中国石化</b>(最高:5.30)"));
+    line.show();
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    QVERIFY(!line.isActiveWindow());
+
+    // The pointer comes to rest on the glyph.
+    QWidget* glyph = child(&line, "Label2");
+    QTest::mouseMove(glyph, glyph->rect().center());
+    QTRY_VERIFY(QToolTip::isVisible());
+    // Markup in a name is shown as it stands.
+    QVERIFY(QToolTip::text().contains(QStringLiteral("&lt;b&gt;中国石化&lt;/b&gt;")));
+    QToolTip::hideText();
 }
 
 QTEST_MAIN(TestForm4)

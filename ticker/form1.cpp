@@ -74,6 +74,8 @@ Form1::Form1(QWidget* parent)
     // Dragging starts from the bare background, the icon and the two small lines;
     // the name, the price, the index lines and the hot spot take the mouse themselves.
     for (ControlLabel* dragger : {Image1, Label3, Label4}) {
+        connect(dragger, &ControlLabel::mouseDown, this,
+                [this](Qt::MouseButton button, QPoint at) { m_drag.mousePressed(button, at); });
         connect(dragger, &ControlLabel::mouseMove, this, &Form1::Form_MouseMove);
         connect(dragger, &ControlLabel::mouseUp, this, [this] { m_drag.mouseReleased(); });
     }
@@ -97,6 +99,7 @@ ControlLabel* Form1::makeTextLabel(const char* name, int leftTwips, int topTwips
     palette.setColor(QPalette::WindowText, Qt::white);
     label->setPalette(palette);
     label->resize(0, 0);
+    label->setTextFormat(Qt::PlainText);
     return label;
 }
 
@@ -155,6 +158,7 @@ void Form1::paintEvent(QPaintEvent*) {
 }
 
 void Form1::mousePressEvent(QMouseEvent* event) {
+    m_drag.mousePressed(event->button(), event->globalPosition().toPoint());
     if (event->button() == Qt::LeftButton)
         m_pressedOnBackground = true;
 }

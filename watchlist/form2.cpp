@@ -1,17 +1,16 @@
 #include "watchlist/form2.h"
 
 #include "app/autostart.h"
+#include "app/centring.h"
 #include "app/settingsstore.h"
 #include "app/twips.h"
 #include "app/watchlistfile.h"
-#include "ticker/placement.h"
 #include "watchlist/stockdirectory.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -19,7 +18,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
-#include <QScreen>
 #include <QStringListModel>
 #include <QTimer>
 
@@ -162,10 +160,7 @@ Form2::Form2(Environment env, QStringList directory, Notice notice)
 Form2::~Form2() = default;
 
 void Form2::Form_Load() {
-    if (const QScreen* screen = this->screen()) {
-        const QRect area = screen->geometry();
-        move(area.topLeft() + centredPlacement(area.size(), frameGeometry().size()));
-    }
+    centreOnScreen(this);
 
     m_results->setStringList(m_directory);
 
