@@ -55,8 +55,8 @@ bool Conductor::start() {
     m_instance = std::make_unique<SingleInstance>(m_env.lockPath);
     if (!m_instance->acquire())
         return false;
-    m_directory = stockdirectory::shanghai();
-    m_directory += stockdirectory::shenzhen();
+    m_directory = std::make_shared<const stockdirectory::Search>(stockdirectory::shanghai() +
+                                                                 stockdirectory::shenzhen());
     m_ticker->Form_Load(alphaFromTransparency(m_env.settings->transparency()));
     handle(KeepOnTop::Event::TickerLoaded);
     m_ticker->show();

@@ -4,6 +4,7 @@
 #include "app/environment.h"
 #include "app/keepontop.h"
 #include "charts/chartaddress.h"
+#include "watchlist/stockdirectory.h"
 
 #include <QObject>
 #include <QPointer>
@@ -38,7 +39,7 @@ public:
     QuoteFeed& feed() const { return *m_feed; }
     const KeepOnTop& keepOnTop() const { return m_keepOnTop; }
     // The stock directory the watch-list window searches: Shanghai, then Shenzhen.
-    const QStringList& directory() const { return m_directory; }
+    const QStringList& directory() const { return m_directory->entries(); }
 
     Form1& ticker() const { return *m_ticker; }
     // The other windows while they exist; null otherwise. A window that is closing
@@ -60,7 +61,9 @@ private:
     Environment m_env;
     DesktopHooks m_hooks;
     KeepOnTop m_keepOnTop;
-    QStringList m_directory;
+    // Built at the load, with every name's initials worked out once.
+    std::shared_ptr<const stockdirectory::Search> m_directory =
+        std::make_shared<stockdirectory::Search>();
     std::unique_ptr<SingleInstance> m_instance;
     std::unique_ptr<Form1> m_ticker;
     QuoteFeed* m_feed = nullptr;

@@ -1,6 +1,7 @@
 #include "app/environment.h"
 
 #include "app/autostart.h"
+#include "app/desktopsession.h"
 #include "app/settingsstore.h"
 #include "app/singleinstance.h"
 #include "app/watchlistfile.h"
@@ -17,8 +18,8 @@ Environment Environment::forProgram(const Addresses& addresses) {
     env.chartBaseUrl = QUrl(addresses.chartBaseUrl);
     env.marketHours = addresses.marketHours;
     const QString& help = addresses.helpUrl;
-    env.helpUrl = help.isEmpty() ? QUrl::fromLocalFile(QCoreApplication::applicationDirPath() +
-                                                       QStringLiteral("/how.htm"))
+    env.helpUrl = help.isEmpty() ? QUrl::fromLocalFile(desktopsession::helpPagePath(
+                                       QCoreApplication::applicationDirPath()))
                                  : QUrl(help);
     env.watchListPath = WatchListFile::defaultPath();
     env.executablePath = QCoreApplication::applicationFilePath();

@@ -1,4 +1,5 @@
 #include "app/conductor.h"
+#include "app/desktopsession.h"
 #include "app/fonts.h"
 #include "app/startup.h"
 #include "buildconfig.h"
@@ -6,6 +7,7 @@
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    tarnwel::desktopsession::choosePlatform();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tarnwel"));
     // The ticker is a tool window and is hidden in stealth mode; the program ends only

@@ -10,6 +10,8 @@ class BenchColourKey : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void keyRenderedLine();
+    void keyToLogicalGrid_data();
+    void keyToLogicalGrid();
     void newCaption();
 };
 
@@ -21,6 +23,24 @@ void BenchColourKey::keyRenderedLine() {
         region = colourKeyRegion(line);
     }
     QVERIFY(!region.isEmpty());
+}
+
+void BenchColourKey::keyToLogicalGrid_data() {
+    QTest::addColumn<qreal>("ratio");
+    for (const qreal ratio : {1.0, 1.5, 2.0, 3.0})
+        QTest::addRow("%g", ratio) << ratio;
+}
+
+// Snapping a device-resolution line to the logical grid and redrawing it, per quote.
+void BenchColourKey::keyToLogicalGrid() {
+    QFETCH(qreal, ratio);
+    Form4 window;
+    const QImage line = window.renderLine(ratio);
+    KeyedLine keyed;
+    QBENCHMARK {
+        keyed = tarnwel::keyToLogicalGrid(line, window.size(), qRgb(0, 0, 0));
+    }
+    QVERIFY(!keyed.shape.isEmpty());
 }
 
 void BenchColourKey::newCaption() {

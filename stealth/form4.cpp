@@ -1,11 +1,13 @@
 #include "stealth/form4.h"
 
 #include "app/controllabel.h"
+#include "app/pixelratio.h"
 #include "app/twips.h"
 #include "stealth/colourkey.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QPainter>
 #include <QTimer>
 
 namespace tarnwel {
@@ -78,6 +80,7 @@ void Form4::Form_Load() {
     Label1->adjustSize();
 
     applyColourKey();
+    followPixelRatio(this, [this](qreal) { applyColourKey(); });
 }
 
 void Form4::setQuoteTexts(const QString& caption, const QString& tooltip) {
@@ -91,19 +94,35 @@ void Form4::setQuoteTexts(const QString& caption, const QString& tooltip) {
     applyColourKey();
 }
 
-QImage Form4::renderLine() {
-    QImage image(size(), QImage::Format_RGB32);
+QImage Form4::renderLine(qreal ratio) {
+    if (ratio <= 0)
+        ratio = devicePixelRatioF();
+    // As large as the window's backing store at that ratio.
+    QImage image(size() * ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
     image.fill(QColor::fromRgb(kStealthKey));
-    // The current shape must not clip the drawing it is computed from.
-    render(&image, QPoint(), QRegion(),
-           QWidget::DrawWindowBackground | QWidget::DrawChildren | QWidget::IgnoreMask);
+    // Only the labels: the window's own painting shows the line keyed before.
+    for (QWidget* label : {static_cast<QWidget*>(Label2), static_cast<QWidget*>(Label1)})
+        label->render(&image, label->pos(), QRegion(), QWidget::DrawChildren);
     return image;
 }
 
+KeyedLine Form4::keyedLine(qreal ratio) {
+    return keyToLogicalGrid(renderLine(ratio), size(), palette().color(QPalette::WindowText).rgb());
+}
+
 void Form4::applyColourKey() {
-    // Where the platform cannot shape windows the shape is ignored and the line shows
-    // on its blue background.
-    setMask(colourKeyRegion(renderLine()));
+    // The shape can only cut whole logical pixels; the window paints exactly the device
+    // pixels it lets through, so no key blue shows at any display scale. Where the
+    // platform cannot shape windows the line shows on its blue background.
+    const KeyedLine keyed = keyedLine(devicePixelRatioF());
+    m_keyed = keyed.pixels;
+    setMask(keyed.shape);
+    update();
+}
+
+void Form4::paintEvent(QPaintEvent*) {
+    QPainter(this).drawImage(0, 0, m_keyed);
 }
 
 void Form4::showEvent(QShowEvent* event) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/windowdrag.h"
+#include "stealth/colourkey.h"
 
 #include <QImage>
 #include <QWidget>
@@ -24,8 +25,11 @@ public:
     // Raises the window every 500 ms while on.
     void setKeepOnTop(bool on);
 
-    // The line as drawn before keying: window and labels on the key blue, no shape.
-    QImage renderLine();
+    // The line as drawn before keying, at `ratio` device pixels to the logical one
+    // (0: the window's screen): the labels on the key blue, no shape.
+    QImage renderLine(qreal ratio = 0);
+    // The line keyed at `ratio`: what the window paints and the shape it takes.
+    KeyedLine keyedLine(qreal ratio);
 
 Q_SIGNALS:
     // A right-button release on the "◆": the current stock's chart.
@@ -35,6 +39,7 @@ Q_SIGNALS:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     // Closing the line from the window manager returns to the ticker, as a double-click
     // does; the line itself is kept for the next time.
     void closeEvent(QCloseEvent* event) override;
@@ -52,6 +57,7 @@ private:
     ControlLabel* Label2 = nullptr; // "◆"
     QTimer* Timer1 = nullptr;       // keeps the line on top
     WindowDrag m_drag;
+    QImage m_keyed;
 };
 
 } // namespace tarnwel

@@ -67,7 +67,8 @@ struct Fixture {
     Form2* open(bool builtIn = false) {
         const QStringList directory =
             builtIn ? stockdirectory::shanghai() + stockdirectory::shenzhen() : kDirectory;
-        window = new Form2(env, directory, makeTestHooks(hooks).showNotice);
+        window = new Form2(env, std::make_shared<const stockdirectory::Search>(directory),
+                           makeTestHooks(hooks).showNotice);
         QObject::connect(window, &Form2::transparencyPicked,
                          [this](const QString& text) { picked.append(text); });
         window->Form_Load();
@@ -126,6 +127,8 @@ private Q_SLOTS:
     void unreadableFileIsNotOverwritten();
     void search_data();
     void search();
+    void searchByInitials_data();
+    void searchByInitials();
     void transparency_data();
     void transparency();
     void showsTheStoredTransparency_data();
@@ -261,6 +264,25 @@ void TestForm2::search() {
     QTest::keyClick(searchBox(window), Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(searchBox(window), Qt::Key_Backspace);
     QCOMPARE(searchResults(window), directory);
+}
+
+void TestForm2::searchByInitials_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("first");
+    QTest::newRow("zgsh") << QStringLiteral("zgsh") << QStringLiteral("中国石化(sh600028)");
+    QTest::newRow("zsyh") << QStringLiteral("zsyh") << QStringLiteral("招商银行(sh600036)");
+    // Text the plain filter finds keeps its own result.
+    QTest::newRow("sh") << QStringLiteral("sh") << QStringLiteral("南山转债(sh110002)");
+}
+
+void TestForm2::searchByInitials() {
+    QFETCH(QString, typed);
+    QFETCH(QString, first);
+    Fixture f;
+    Form2* window = f.open(true);
+    QTest::keyClicks(searchBox(window), typed);
+    QVERIFY(!searchResults(window).isEmpty());
+    QCOMPARE(searchResults(window).first(), first);
 }
 
 void TestForm2::transparency_data() {

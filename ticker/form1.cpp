@@ -2,6 +2,7 @@
 
 #include "app/controllabel.h"
 #include "app/fonts.h"
+#include "app/pixelratio.h"
 #include "app/twips.h"
 #include "ticker/artwork.h"
 #include "ticker/placement.h"
@@ -25,13 +26,11 @@ Form1::Form1(QWidget* parent)
     setWindowTitle(QStringLiteral("Tarnwel"));
     setWindowIcon(artwork::programIcon());
     setFixedSize(px(kTickerSizeTwips));
-    m_background = artwork::tickerBackground();
 
     // Stacking follows creation: the icon lies under the text, the menu panel over all.
     Image1 = new ControlLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(pxRect(0, 240, 1215, 1155));
-    Image1->setPixmap(artwork::houseIcon());
     Image1->setScaledContents(true);
 
     Label4 = makeTextLabel("Label4", 120, 120);
@@ -52,6 +51,17 @@ Form1::Form1(QWidget* parent)
     Label7->setGeometry(pxRect(3360, 60, 375, 220));
 
     buildMenu();
+
+    // The artwork is drawn for the screen's pixel density, and drawn again when it changes.
+    const auto drawArtwork = [this](qreal ratio) {
+        m_background = artwork::tickerBackground(ratio);
+        Image1->setPixmap(artwork::houseIcon(ratio));
+        if (auto* panel = findChild<QLabel*>(QStringLiteral("Picture1")))
+            panel->setPixmap(artwork::menuPanel(ratio));
+        update();
+    };
+    drawArtwork(devicePixelRatioF());
+    followPixelRatio(this, drawArtwork);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));

@@ -73,7 +73,8 @@ void placeTextControl(QWidget* control, const QRect& rect) {
 
 } // namespace
 
-Form2::Form2(Environment env, QStringList directory, Notice notice)
+Form2::Form2(Environment env, std::shared_ptr<const stockdirectory::Search> directory,
+             Notice notice)
     : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
     , m_env(std::move(env))
@@ -162,7 +163,7 @@ Form2::~Form2() = default;
 void Form2::Form_Load() {
     centreOnScreen(this);
 
-    m_results->setStringList(m_directory);
+    m_results->setStringList(m_directory->entries());
 
     const WatchListFile::Contents contents = WatchListFile(m_env.watchListPath).read();
     if (contents.status == WatchListFile::Status::Missing)
@@ -183,7 +184,7 @@ void Form2::Form_Load() {
 }
 
 void Form2::Text1_Change() {
-    m_results->setStringList(stockdirectory::filter(m_directory, Text1->text()));
+    m_results->setStringList(m_directory->search(Text1->text()));
 }
 
 void Form2::Command1_Click() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/environment.h"
+#include "watchlist/stockdirectory.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -28,8 +29,8 @@ class Form2 : public QWidget {
 public:
     using Notice = std::function<void(QWidget* parent, const QString& text)>;
 
-    // `directory`: every entry the search can offer, in order.
-    Form2(Environment env, QStringList directory, Notice notice);
+    // `directory`: every entry the search can offer, in order, and how to search them.
+    Form2(Environment env, std::shared_ptr<const stockdirectory::Search> directory, Notice notice);
     ~Form2() override;
 
     // Centres the window on its screen and fills it from setup.ini and the settings.
@@ -68,7 +69,7 @@ private:
     QCheckBox* Check1 = nullptr; // start at logon
 
     Environment m_env;
-    QStringList m_directory;
+    std::shared_ptr<const stockdirectory::Search> m_directory;
     Notice m_notice;
     QStringListModel* m_results = nullptr;
 };
