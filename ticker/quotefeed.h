@@ -31,9 +31,9 @@ public:
         int turnPauseMs = 5000;
         int fetchTimeoutMs = 60000; // for each fetch as a whole
         // Trading sessions (MarketHours::parse); empty: every turn asks the service.
-        QString marketHours;
+        QString marketHours = {};
         // The current time; empty: the system clock.
-        std::function<QDateTime()> clock;
+        std::function<QDateTime()> clock = {};
     };
 
     explicit QuoteFeed(Options options, QObject* parent = nullptr);
