@@ -192,6 +192,7 @@ void QuoteClient::fetch(const QString& code) {
             QStringDecoder decoder("GBK", QStringConverter::Flag::Stateless);
             if (decoder.isValid()) {
                 outcome.text = decoder.decode(*body);
+                outcome.body = *body;
             } else {
                 outcome.failure = QuoteFailure::NotQuoteData;
                 outcome.detail = QStringLiteral("no GBK decoder");

@@ -38,6 +38,7 @@ struct QuoteOutcome {
     QuoteFailure failure = QuoteFailure::None;
     int httpStatus = 0; // as answered; 0 when no answer came
     QString text;       // the body as GBK text, when ok()
+    QByteArray body;    // the body as received, when ok()
     QString detail;     // the transport's own words, for the log
 
     bool ok() const { return failure == QuoteFailure::None; }
