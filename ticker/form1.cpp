@@ -6,7 +6,7 @@
 #include "app/twips.h"
 #include "ticker/artwork.h"
 #include "ticker/placement.h"
-#include "ticker/quotefeed.h"
+#include "ticker/tickertexts.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
