@@ -354,6 +354,13 @@ void TestForm1::closingEndsTheProgram() {
     conductor->ticker().close();
     QCOMPARE(m_hooks->exits, QList<int>{0});
     QVERIFY(conductor->ticker().isVisible());
+
+    // Hidden behind the stealth line, the ticker cannot be what the user closes.
+    QTest::mouseClick(child(&conductor->ticker(), "Label7"), Qt::LeftButton);
+    QTest::mouseClick(member(&conductor->ticker(), "Label8", 0), Qt::LeftButton);
+    QVERIFY(conductor->ticker().isHidden());
+    conductor->ticker().close();
+    QCOMPARE(m_hooks->exits, QList<int>{0});
 }
 
 QTEST_MAIN(TestForm1)

@@ -198,9 +198,11 @@ void Form1::mouseReleaseEvent(QMouseEvent* event) {
 
 void Form1::closeEvent(QCloseEvent* event) {
     // Closing the ticker from the window manager ends the program like the menu's
-    // exit item.
+    // exit item. A request that reaches it while hidden in stealth mode is a stray one
+    // (a window manager's stale focus): nobody can see what they would be closing.
     event->ignore();
-    Q_EMIT exitRequested();
+    if (isVisible())
+        Q_EMIT exitRequested();
 }
 
 } // namespace tarnwel

@@ -72,7 +72,6 @@ QLabel* makeHint(const char* name, QWidget* list) {
     hint->setTextFormat(Qt::PlainText);
     hint->setWordWrap(true);
     hint->setAutoFillBackground(true);
-    hint->setFrameShape(QFrame::Box);
     QPalette palette = hint->palette();
     palette.setColor(QPalette::Window, QColor(0xff, 0xf8, 0xd0));
     palette.setColor(QPalette::WindowText, QColor(0x60, 0x40, 0x00));
