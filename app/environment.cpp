@@ -3,7 +3,7 @@
 #include "app/autostart.h"
 #include "app/settingsstore.h"
 #include "app/singleinstance.h"
-#include "app/watchlistfile.h"
+#include "app/watchliststore.h"
 
 #include <QCoreApplication>
 #include <QStandardPaths>
@@ -19,7 +19,8 @@ Environment Environment::forProgram(const Addresses& addresses) {
     env.helpUrl = help.isEmpty() ? QUrl::fromLocalFile(QCoreApplication::applicationDirPath() +
                                                        QStringLiteral("/how.htm"))
                                  : QUrl(help);
-    env.watchListPath = WatchListFile::defaultPath();
+    env.watchListPath = QCoreApplication::applicationDirPath() + QStringLiteral("/setup.ini");
+    env.watchListUserPath = WatchListStore::perUserPath();
     env.executablePath = QCoreApplication::applicationFilePath();
     env.lockPath = SingleInstance::defaultLockPath();
     env.settings = std::make_shared<SettingsStore>();

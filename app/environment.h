@@ -24,9 +24,10 @@ struct Environment {
     QUrl helpUrl;            // the help page: a web address or the local file
     int turnPauseMs = 5000;
     int fetchTimeoutMs = 60000;
-    QString watchListPath;  // setup.ini
-    QString executablePath; // what the start-at-logon entry starts
-    QString lockPath;       // the single-instance lock
+    QString watchListPath;     // setup.ini beside the program
+    QString watchListUserPath; // where setup.ini moves when that cannot be written; empty: nowhere
+    QString executablePath;    // what the start-at-logon entry starts
+    QString lockPath;          // the single-instance lock
     std::shared_ptr<SettingsStore> settings;
     std::shared_ptr<Autostart> autostart;
     QString chartCacheDir; // empty: no disk cache
@@ -46,8 +47,9 @@ struct Environment {
         QString helpUrl; // empty: the help page installed beside the program
     };
 
-    // The program's own: the given addresses, setup.ini beside the program (or in the
-    // per-user data directory), the platform's settings store and start-at-logon entry.
+    // The program's own: the given addresses, setup.ini beside the program with the
+    // per-user data directory to fall back on, the platform's settings store and
+    // start-at-logon entry.
     static Environment forProgram(const Addresses& addresses);
 };
 
