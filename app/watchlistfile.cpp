@@ -134,6 +134,13 @@ bool WatchListFile::writeBytes(const std::optional<QByteArray>& bytes) const {
     // come from a failed conversion; writing them would wipe the list.
     if (!bytes || bytes->isEmpty())
         return false;
+    // A list that was not read faithfully is the user's only copy: replacing it would
+    // lose what could not be read or decoded.
+    if (exists()) {
+        const Contents current = read();
+        if (current.status != Status::Ok || !current.exact)
+            return false;
+    }
     QSaveFile file(m_path);
     // Unbuffered, so that a short write (a full disk) shows in write()'s result; a
     // buffered flush would drop it silently and commit a truncated list.

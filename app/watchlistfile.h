@@ -53,7 +53,8 @@ public:
     bool exists() const;
     Contents read() const;
     // Both writes replace the file atomically: a failed write leaves the old file whole.
-    // They refuse, leaving the file alone, when the text cannot be encoded.
+    // They refuse, leaving the file alone, when the text cannot be encoded or the file
+    // on disk cannot be read exactly.
     bool writeDefault() const;
     bool write(const QStringList& entries) const;
 

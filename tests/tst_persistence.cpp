@@ -37,7 +37,7 @@ private Q_SLOTS:
     void encodeRoundTrip();
     void encodeRefuses_data();
     void encodeRefuses();
-    void writeWithoutEncodingKeepsFile();
+    void refusedWritesKeepFile();
     void defaultContentBytes();
     void fileStatus();
     void failedWriteKeepsOldFile();
@@ -141,7 +141,7 @@ void TestPersistence::encodeRefuses() {
     QCOMPARE(watchlist::encode(entries, encoding.constData()), std::nullopt);
 }
 
-void TestPersistence::writeWithoutEncodingKeepsFile() {
+void TestPersistence::refusedWritesKeepFile() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("setup.ini"));
     const WatchListFile missing(path, "no-such-encoding");
@@ -154,6 +154,12 @@ void TestPersistence::writeWithoutEncodingKeepsFile() {
     QVERIFY(!file.write({QStringLiteral("中国石化(sh600028)")}));
     QVERIFY(!file.writeDefault());
     QCOMPARE(readAll(path), before);
+
+    // A line that is not GBK would come back as "?".
+    const QByteArray broken = gbk(QStringLiteral("浦发银行(sh600000)\r\n")) + "\xd6\x30\r\n";
+    QVERIFY(writeAll(path, broken));
+    QVERIFY(!WatchListFile(path).write({QStringLiteral("中国石化(sh600028)")}));
+    QCOMPARE(readAll(path), broken);
 }
 
 void TestPersistence::defaultContentBytes() {
