@@ -1,8 +1,13 @@
 #include "app/controllabel.h"
 
 #include <QMouseEvent>
+#include <QTextDocument>
 
 namespace tarnwel {
+
+QString plainToolTip(const QString& text) {
+    return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpaceNoWrap) : text;
+}
 
 ControlLabel::ControlLabel(QWidget* parent)
     : QLabel(parent) {}
@@ -14,7 +19,7 @@ void ControlLabel::mousePressEvent(QMouseEvent* event) {
     event->accept();
     if (event->button() == Qt::LeftButton)
         m_pressedInside = true;
-    Q_EMIT mouseDown(event->button());
+    Q_EMIT mouseDown(event->button(), event->globalPosition().toPoint());
 }
 
 void ControlLabel::mouseReleaseEvent(QMouseEvent* event) {

@@ -4,6 +4,10 @@
 
 namespace tarnwel {
 
+// A tooltip that shows `text` as it stands: Qt would render anything that looks like
+// markup, and these texts come from files and services.
+QString plainToolTip(const QString& text);
+
 // A label that reports the mouse the way the windows' handlers want it: a press and a
 // release with the button concerned, moves with the buttons held, a click (press and
 // release over the label with the left button) and a double-click. It takes the press,
@@ -15,7 +19,7 @@ public:
     ControlLabel(const QString& text, QWidget* parent);
 
 Q_SIGNALS:
-    void mouseDown(Qt::MouseButton button);
+    void mouseDown(Qt::MouseButton button, QPoint globalPos);
     void mouseUp(Qt::MouseButton button);
     void mouseMove(Qt::MouseButtons buttons, QPoint globalPos);
     void clicked();

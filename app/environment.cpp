@@ -1,6 +1,7 @@
 #include "app/environment.h"
 
 #include "app/autostart.h"
+#include "app/desktopsession.h"
 #include "app/settingsstore.h"
 #include "app/singleinstance.h"
 #include "app/watchliststore.h"
@@ -16,8 +17,8 @@ Environment Environment::forProgram(const Addresses& addresses) {
     env.quoteReferer = addresses.quoteReferer;
     env.chartBaseUrl = QUrl(addresses.chartBaseUrl);
     const QString& help = addresses.helpUrl;
-    env.helpUrl = help.isEmpty() ? QUrl::fromLocalFile(QCoreApplication::applicationDirPath() +
-                                                       QStringLiteral("/how.htm"))
+    env.helpUrl = help.isEmpty() ? QUrl::fromLocalFile(desktopsession::helpPagePath(
+                                       QCoreApplication::applicationDirPath()))
                                  : QUrl(help);
     env.watchListPath = QCoreApplication::applicationDirPath() + QStringLiteral("/setup.ini");
     env.watchListUserPath = WatchListStore::perUserPath();
@@ -27,6 +28,7 @@ Environment Environment::forProgram(const Addresses& addresses) {
     env.autostart = Autostart::platformDefault();
     env.chartCacheDir =
         QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/charts");
+    env.exitProgram = [](int status) { QCoreApplication::exit(status); };
     return env;
 }
 

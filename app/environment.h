@@ -7,16 +7,15 @@
 #include <functional>
 #include <memory>
 
-class QWidget;
-
 namespace tarnwel {
 
 class Autostart;
 class SettingsStore;
 
 // Everything the windows and the quote feed take from outside: service addresses,
-// file locations, the pauses, and the hooks through which they reach the user and the
-// process. The program fills it once at start; tests fill it with their own.
+// file locations, the pauses, the stores and how the program ends. Always complete:
+// forProgram() gives the program's own values, and tests replace what they need, so
+// nobody checks for a missing part.
 struct Environment {
     QUrl quoteBaseUrl;       // ends in "/"; requests go to base + "list=" + code
     QByteArray quoteReferer; // sent as Referer with every quote request unless empty
@@ -31,13 +30,8 @@ struct Environment {
     std::shared_ptr<SettingsStore> settings;
     std::shared_ptr<Autostart> autostart;
     QString chartCacheDir; // empty: no disk cache
-
-    // Shows a "提示" message with an OK button. Empty: a modal message box.
-    std::function<void(QWidget* parent, const QString& text)> showMessage;
-    // Ends the program with a status. Empty: leave the event loop with that status.
+    // Ends the program with a status; the program's own leaves the event loop.
     std::function<void(int status)> exitProgram;
-    // Opens an address in the user's browser. Empty: the desktop's default handler.
-    std::function<void(const QUrl& url)> openUrl;
 
     // The service addresses a build is made with.
     struct Addresses {

@@ -1,12 +1,13 @@
-#include "app/environment.h"
+#include "app/conductor.h"
+#include "app/desktopsession.h"
 #include "app/fonts.h"
 #include "app/startup.h"
 #include "buildconfig.h"
-#include "ticker/form1.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    tarnwel::desktopsession::choosePlatform();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tarnwel"));
     // The ticker is a tool window and is hidden in stealth mode; the program ends only
@@ -18,9 +19,9 @@ int main(int argc, char* argv[]) {
     const tarnwel::Environment::Addresses addresses{
         QStringLiteral(TARNWEL_QUOTE_BASE_URL), QByteArrayLiteral(TARNWEL_QUOTE_REFERER),
         QStringLiteral(TARNWEL_CHART_BASE_URL), QStringLiteral(TARNWEL_HELP_URL)};
-    const std::unique_ptr<tarnwel::Form1> ticker =
-        tarnwel::Main(tarnwel::Environment::forProgram(addresses));
-    if (!ticker)
+    const std::unique_ptr<tarnwel::Conductor> program = tarnwel::Main(
+        tarnwel::Environment::forProgram(addresses), tarnwel::DesktopHooks::forProgram());
+    if (!program)
         return 0;
     return QApplication::exec();
 }

@@ -5,8 +5,21 @@
 namespace tarnwel {
 
 namespace {
+
+// Kept from the program's first releases, so existing settings carry over.
 const QString kName = QStringLiteral("vevivudaz");
+
+QString keyPath(SettingsStore::Key key) {
+    switch (key) {
+    case SettingsStore::Key::Transparency:
+        return kName + QStringLiteral("/op");
+    case SettingsStore::Key::StartAtLogon:
+        return kName + QStringLiteral("/st");
+    }
+    return {};
 }
+
+} // namespace
 
 SettingsStore::SettingsStore()
 #ifdef Q_OS_WIN
@@ -27,18 +40,22 @@ SettingsStore::SettingsStore(const QString& iniPath)
 
 SettingsStore::~SettingsStore() = default;
 
-QString SettingsStore::value(const QString& key) const {
+QString SettingsStore::value(Key key) const {
     m_settings->sync();
-    return m_settings->value(kName + u'/' + key).toString();
+    return m_settings->value(keyPath(key)).toString();
 }
 
-void SettingsStore::setValue(const QString& key, const QString& value) {
-    m_settings->setValue(kName + u'/' + key, value);
+void SettingsStore::setValue(Key key, const QString& value) {
+    m_settings->setValue(keyPath(key), value);
     m_settings->sync();
 }
 
-QString SettingsStore::fileName() const {
-    return m_settings->fileName();
+bool SettingsStore::startsAtLogon() const {
+    return value(Key::StartAtLogon).trimmed().toInt() == 1;
+}
+
+void SettingsStore::setStartsAtLogon(bool on) {
+    setValue(Key::StartAtLogon, on ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 } // namespace tarnwel

@@ -8,11 +8,13 @@ class QSettings;
 
 namespace tarnwel {
 
-// The per-user store of the program's two settings, "op" (transparency) and "st"
-// (start at logon), kept under application and section "vevivudaz". A key that was
-// never written reads as the empty string.
+// The per-user store of the program's two settings, the transparency and the
+// start-at-logon choice, kept under application and section "vevivudaz". A setting
+// that was never written reads as the empty string.
 class SettingsStore {
 public:
+    enum class Key { Transparency, StartAtLogon };
+
     // The platform's own store: on Linux $XDG_CONFIG_HOME/vevivudaz/vevivudaz.conf.
     SettingsStore();
     // An INI file at the given path, for tests and tools.
@@ -21,11 +23,16 @@ public:
     SettingsStore(const SettingsStore&) = delete;
     SettingsStore& operator=(const SettingsStore&) = delete;
 
-    QString value(const QString& key) const;
+    // The stored text as it stands, e.g. "60%" or "1".
+    QString value(Key key) const;
     // Written through at once, so a pick survives however the program ends.
-    void setValue(const QString& key, const QString& value);
+    void setValue(Key key, const QString& value);
 
-    QString fileName() const;
+    QString transparency() const { return value(Key::Transparency); }
+    void setTransparency(const QString& text) { setValue(Key::Transparency, text); }
+    // Stored as "1" or "0"; anything that does not read as the number 1 is off.
+    bool startsAtLogon() const;
+    void setStartsAtLogon(bool on);
 
 private:
     std::unique_ptr<QSettings> m_settings;

@@ -10,6 +10,11 @@ namespace tarnwel {
 WindowDrag::WindowDrag(QWidget* window)
     : m_window(window) {}
 
+void WindowDrag::mousePressed(Qt::MouseButton button, QPoint globalPos) {
+    if (m_window && button == Qt::LeftButton)
+        m_offset = globalPos - m_window->pos();
+}
+
 void WindowDrag::mouseMoved(Qt::MouseButtons buttons, QPoint globalPos) {
     if (!m_window)
         return;
@@ -32,8 +37,10 @@ void WindowDrag::mouseMoved(Qt::MouseButtons buttons, QPoint globalPos) {
         QCoreApplication::sendEvent(handle, &release);
         return;
     }
+    // Following from the grip taken at the press: taking it now would leave the window
+    // behind the pointer by the first step.
     m_following = true;
-    m_offset = globalPos - m_window->pos();
+    m_window->move(globalPos - m_offset);
 }
 
 void WindowDrag::mouseReleased() {

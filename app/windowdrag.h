@@ -18,15 +18,17 @@ constexpr bool startsDrag(Qt::MouseButtons buttons) {
 class WindowDrag {
 public:
     explicit WindowDrag(QWidget* window);
-    // A mouse move over a control that drags; `globalPos` in screen pixels.
+    // A press over a control that drags; `globalPos` in screen pixels. The window keeps
+    // this grip on the pointer for the whole drag.
+    void mousePressed(Qt::MouseButton button, QPoint globalPos);
+    // A mouse move over a control that drags.
     void mouseMoved(Qt::MouseButtons buttons, QPoint globalPos);
     void mouseReleased();
-    bool isFollowing() const { return m_following; }
 
 private:
     QPointer<QWidget> m_window;
     bool m_following = false;
-    QPoint m_offset;
+    QPoint m_offset; // pointer minus window position, taken at the press
 };
 
 } // namespace tarnwel

@@ -198,9 +198,13 @@ void ChartView::paintEvent(QPaintEvent*) {
         painter.drawText(area, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, noticeText());
         return;
     }
+    // One picture pixel to a logical pixel, as at 100 %: on a denser screen the service's
+    // bitmap is enlarged smoothly rather than in blocks, and covers the same area.
     const QPixmap picture = currentPicture();
-    if (!picture.isNull())
-        painter.drawPixmap(origin, picture);
+    if (!picture.isNull()) {
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawPixmap(QRect(origin, picture.size()), picture);
+    }
 }
 
 } // namespace tarnwel

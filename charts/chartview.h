@@ -45,7 +45,6 @@ public:
     State state() const { return m_state; }
     // While the previous picture stays up during a load, state() says Loading.
     bool showsNotice() const { return m_failed; }
-    bool isAnimated() const { return m_movie != nullptr; }
     // The picture on show now (the current frame of an animation); null if none.
     QPixmap currentPicture() const;
 

@@ -1,31 +1,29 @@
 #include "charts/form3.h"
 
+#include "app/centring.h"
 #include "app/controllabel.h"
+#include "app/environment.h"
 #include "app/fonts.h"
 #include "app/twips.h"
-#include "charts/chartaddress.h"
 #include "charts/chartview.h"
-#include "stealth/form4.h"
-#include "ticker/form1.h"
-#include "ticker/placement.h"
 
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QRadioButton>
-#include <QScreen>
 #include <QTimer>
 
 namespace tarnwel {
 
-Form3::Form3(Form1* ticker)
+Form3::Form3(const Environment& env)
     : QWidget(nullptr,
               Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
-    , m_ticker(ticker) {
+    , m_chartBaseUrl(env.chartBaseUrl) {
     registerFontSubstitutions();
     setObjectName(QStringLiteral("Form3"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QString());
+    // No title. Left empty, the platform would show the program's name instead.
+    setWindowTitle(QStringLiteral(" "));
     setFixedSize(kClientSize);
 
     // The panels take the system's window colours, as a page would.
@@ -76,10 +74,8 @@ Form3::Form3(Form1* ticker)
     W1 = new ChartView(Picture1);
     W1->setObjectName(QStringLiteral("W1"));
     W1->setGeometry(pxRect(-30, -30, 8835, 5235));
-    if (m_ticker) {
-        W1->setCacheDirectory(m_ticker->environment().chartCacheDir);
-        W1->setTransferTimeout(m_ticker->environment().fetchTimeoutMs);
-    }
+    W1->setCacheDirectory(env.chartCacheDir);
+    W1->setTransferTimeout(env.fetchTimeoutMs);
 
     // Only the user's own choice of a subject fetches a chart: QRadioButton::clicked
     // is not emitted when the launch selects an option itself.
@@ -131,33 +127,38 @@ QRadioButton* Form3::makeOption(const QString& caption, const char* name, int le
 }
 
 void Form3::Form_Load() {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        // The platform window must exist for its frame to be measured.
-        create();
-        const QRect area = screen->geometry();
-        move(area.topLeft() + centredPlacement(area.size(), frameGeometry().size()));
-    }
-    if (m_ticker)
-        m_ticker->Timer2->stop();
+    centreOnScreen(this, QGuiApplication::primaryScreen());
 }
 
-void Form3::Form_Unload() {
-    if (!m_ticker)
-        return;
-    if (m_ticker->isVisible()) {
-        m_ticker->Timer2->start();
-    } else if (Form4* stealth = m_ticker->existingForm4(); stealth && stealth->isVisible()) {
-        stealth->Timer1->start();
+void Form3::showDailyChart(ChartSubject subject, const QString& stockName,
+                           const QString& stockCode) {
+    // Selecting an option from here emits no click, so the only fetch is the one below.
+    switch (subject) {
+    case ChartSubject::Stock:
+        Option1->setChecked(true);
+        break;
+    case ChartSubject::ShanghaiIndex:
+        Option2->setChecked(true);
+        break;
+    case ChartSubject::ShenzhenIndex:
+        Option3->setChecked(true);
+        break;
     }
+    // A button's text would turn "&" into a shortcut.
+    Option1->setText(QString(stockName).replace(u'&', QStringLiteral("&&")));
+    W1->Navigate(chartAddress(m_chartBaseUrl, 0, chartSubjectCode(subject, stockCode)));
+    highlightPeriod(0);
+    ChartPeriod = 0;
+    ChartCode = stockCode;
+
+    show();
+    raise();
+    activateWindow();
 }
 
 void Form3::closeEvent(QCloseEvent* event) {
-    Form_Unload();
-    // The window is deleted only once control returns to the event loop; a launch
-    // before then must create a new window, not re-target this closing one.
-    if (m_ticker && m_ticker->chartWindow == this)
-        m_ticker->chartWindow = nullptr;
     event->accept();
+    Q_EMIT closed();
 }
 
 void Form3::highlightPeriod(int index) {
@@ -177,10 +178,10 @@ QString Form3::selectedCode() const {
     return chartSubjectCode(ChartSubject::ShenzhenIndex, ChartCode);
 }
 
-void Form3::showChart(int period, const QString& code) {
-    if (period < 0 || period >= kChartPeriodCount || !m_ticker)
+void Form3::navigate(int period, const QString& code) {
+    if (period < 0 || period >= kChartPeriodCount)
         return;
-    W1->Navigate(chartAddress(m_ticker->environment().chartBaseUrl, period, code));
+    W1->Navigate(chartAddress(m_chartBaseUrl, period, code));
 }
 
 void Form3::Label2_Click(int index) {
@@ -188,23 +189,23 @@ void Form3::Label2_Click(int index) {
         return;
     highlightPeriod(index);
     ChartPeriod = index;
-    showChart(index, selectedCode());
+    navigate(index, selectedCode());
 }
 
 void Form3::Label5_Click() {
-    showChart(ChartPeriod, selectedCode());
+    navigate(ChartPeriod, selectedCode());
 }
 
 void Form3::Option1_Click() {
-    showChart(ChartPeriod, ChartCode);
+    navigate(ChartPeriod, ChartCode);
 }
 
 void Form3::Option2_Click() {
-    showChart(ChartPeriod, chartSubjectCode(ChartSubject::ShanghaiIndex, ChartCode));
+    navigate(ChartPeriod, chartSubjectCode(ChartSubject::ShanghaiIndex, ChartCode));
 }
 
 void Form3::Option3_Click() {
-    showChart(ChartPeriod, chartSubjectCode(ChartSubject::ShenzhenIndex, ChartCode));
+    navigate(ChartPeriod, chartSubjectCode(ChartSubject::ShenzhenIndex, ChartCode));
 }
 
 } // namespace tarnwel

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "charts/chartaddress.h"
+
 #include <QString>
+#include <QUrl>
 #include <QWidget>
 
 #include <array>
@@ -12,31 +15,49 @@ namespace tarnwel {
 
 class ChartView;
 class ControlLabel;
-class Form1;
+struct Environment;
 
-// The chart window: one chart image, with the subject and period to choose. Opened
-// and filled in only by the chart launch; a small fixed tool window that is deleted
-// when the user closes it.
+// The chart window: one chart image, with the subject and period to choose. A small
+// fixed tool window that is deleted when the user closes it.
 class Form3 : public QWidget {
     Q_OBJECT
 public:
     // The client area, 8565 × 5595 twips.
     static constexpr QSize kClientSize{571, 373};
 
-    explicit Form3(Form1* ticker);
+    // The chart service, its time limit and the disk cache come from `env`.
+    explicit Form3(const Environment& env);
     ~Form3() override;
 
-    // Centres the window on the screen and pauses the ticker's keep-on-top timer.
+    // Centres the window on the screen.
     void Form_Load();
-    // Resumes the keep-on-top timer of whichever floating window is visible.
-    void Form_Unload();
 
-    // The period shown (0 daily, 1 weekly, 2 monthly, 3 intraday) and the code of the
-    // stock that Option1 offers. The chart launch writes both.
-    int ChartPeriod = 0;
-    QString ChartCode;
+    // Shows the daily chart of `subject` and brings the window up. The stock option
+    // is captioned `stockName` and stands for `stockCode`, whatever the subject.
+    void showDailyChart(ChartSubject subject, const QString& stockName, const QString& stockCode);
 
-    // Controls.
+Q_SIGNALS:
+    // The user has closed the window; it is deleted once control returns to the loop.
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    ControlLabel* makeLink(const QString& caption, const char* name, int leftTwips);
+    QRadioButton* makeOption(const QString& caption, const char* name, int leftTwips,
+                             int widthTwips);
+    void navigate(int period, const QString& code);
+    QString selectedCode() const;
+    // Makes `index` the one bold period label.
+    void highlightPeriod(int index);
+
+    void Label2_Click(int index);
+    void Label5_Click();
+    void Option1_Click();
+    void Option2_Click();
+    void Option3_Click();
+
     QWidget* Picture2 = nullptr;
     QRadioButton* Option1 = nullptr;       // the ticker's current stock
     QRadioButton* Option2 = nullptr;       // 沪综指
@@ -47,27 +68,11 @@ public:
     QWidget* Picture1 = nullptr;
     ChartView* W1 = nullptr;
 
-    // Handlers.
-    void Label2_Click(int index);
-    void Label5_Click();
-    void Option1_Click();
-    void Option2_Click();
-    void Option3_Click();
-
-    // Makes `index` the one bold period label.
-    void highlightPeriod(int index);
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
-private:
-    ControlLabel* makeLink(const QString& caption, const char* name, int leftTwips);
-    QRadioButton* makeOption(const QString& caption, const char* name, int leftTwips,
-                             int widthTwips);
-    void showChart(int period, const QString& code);
-    QString selectedCode() const;
-
-    Form1* m_ticker;
+    // The period shown (0 daily, 1 weekly, 2 monthly, 3 intraday) and the code of the
+    // stock that Option1 offers.
+    int ChartPeriod = 0;
+    QString ChartCode;
+    QUrl m_chartBaseUrl;
 };
 
 } // namespace tarnwel

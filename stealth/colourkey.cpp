@@ -1,7 +1,11 @@
 #include "stealth/colourkey.h"
 
 #include <QList>
+#include <QPainter>
 #include <QRect>
+#include <QTransform>
+
+#include <cmath>
 
 namespace tarnwel {
 
@@ -59,6 +63,47 @@ QRegion colourKeyRegion(const QImage& image, QRgb key) {
     QRegion region;
     region.setRects(rects.constData(), int(rects.size()));
     return region;
+}
+
+QRegion deviceShape(const QRegion& logical, qreal ratio) {
+    if (ratio == 1.0)
+        return logical;
+    // The same mapping the platform applies to a window's mask.
+    return QTransform::fromScale(ratio, ratio).map(logical);
+}
+
+KeyedLine keyToLogicalGrid(const QImage& rendered, QSize logicalSize, QRgb ink, QRgb key) {
+    const qreal ratio = rendered.devicePixelRatio();
+    const QImage pixels = rendered.convertToFormat(QImage::Format_RGB32);
+    const QRgb keyRgb = key & RGB_MASK;
+
+    // Each device pixel belongs to the logical pixel its centre falls in.
+    const auto logicalOf = [ratio](int device) { return int(std::floor((device + 0.5) / ratio)); };
+    QImage grid(logicalSize, QImage::Format_RGB32);
+    grid.fill(QColor::fromRgb(keyRgb));
+    for (int y = 0; y < pixels.height(); ++y) {
+        const int gy = logicalOf(y);
+        if (gy >= grid.height())
+            break;
+        const auto* line = reinterpret_cast<const QRgb*>(pixels.constScanLine(y));
+        for (int x = 0; x < pixels.width(); ++x) {
+            const int gx = logicalOf(x);
+            if (gx < grid.width() && (line[x] & RGB_MASK) != keyRgb)
+                grid.setPixel(gx, gy, ink);
+        }
+    }
+
+    KeyedLine keyed;
+    keyed.shape = colourKeyRegion(grid, key);
+    keyed.pixels = QImage(pixels.size(), QImage::Format_RGB32);
+    keyed.pixels.fill(QColor::fromRgb(keyRgb));
+    {
+        QPainter painter(&keyed.pixels);
+        for (const QRect& rect : deviceShape(keyed.shape, ratio))
+            painter.fillRect(rect, QColor::fromRgb(ink));
+    }
+    keyed.pixels.setDevicePixelRatio(ratio);
+    return keyed;
 }
 
 } // namespace tarnwel

@@ -1,12 +1,13 @@
 #include "stealth/form4.h"
 
 #include "app/controllabel.h"
+#include "app/pixelratio.h"
 #include "app/twips.h"
-#include "charts/chartlaunch.h"
 #include "stealth/colourkey.h"
-#include "ticker/form1.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QPainter>
 #include <QTimer>
 
 namespace tarnwel {
@@ -18,9 +19,8 @@ constexpr QSize kLineSize{115, 19};
 
 } // namespace
 
-Form4::Form4(Form1* ticker)
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
-    , m_ticker(ticker)
+Form4::Form4(QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
     , m_drag(this) {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("Form4"));
@@ -36,8 +36,14 @@ Form4::Form4(Form1* ticker)
     Label1 = new ControlLabel(QStringLiteral("110002:125.3"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->move(px(QPoint(300, 60)));
+    Label1->setTextFormat(Qt::PlainText);
+    // The tooltip shows whenever the pointer rests on the glyph: on a real desktop the
+    // line is almost never the active window.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
 
     connect(Timer1, &QTimer::timeout, this, &Form4::Timer1_Timer);
+    connect(Label2, &ControlLabel::mouseDown, this,
+            [this](Qt::MouseButton button, QPoint at) { m_drag.mousePressed(button, at); });
     connect(Label2, &ControlLabel::mouseMove, this, &Form4::Label2_MouseMove);
     connect(Label2, &ControlLabel::mouseUp, this, [this](Qt::MouseButton button) {
         if (button == Qt::LeftButton)
@@ -74,10 +80,11 @@ void Form4::Form_Load() {
     Label1->adjustSize();
 
     applyColourKey();
+    followPixelRatio(this, [this](qreal) { applyColourKey(); });
 }
 
 void Form4::setQuoteTexts(const QString& caption, const QString& tooltip) {
-    Label2->setToolTip(tooltip);
+    Label2->setToolTip(plainToolTip(tooltip));
     if (caption == Label1->text())
         return;
     // The label fits its text; the window does not, so a long caption is cut off at the
@@ -87,25 +94,54 @@ void Form4::setQuoteTexts(const QString& caption, const QString& tooltip) {
     applyColourKey();
 }
 
-QImage Form4::renderLine() {
-    QImage image(size(), QImage::Format_RGB32);
+QImage Form4::renderLine(qreal ratio) {
+    if (ratio <= 0)
+        ratio = devicePixelRatioF();
+    // As large as the window's backing store at that ratio.
+    QImage image(size() * ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
     image.fill(QColor::fromRgb(kStealthKey));
-    // The current shape must not clip the drawing it is computed from.
-    render(&image, QPoint(), QRegion(),
-           QWidget::DrawWindowBackground | QWidget::DrawChildren | QWidget::IgnoreMask);
+    // Only the labels: the window's own painting shows the line keyed before.
+    for (QWidget* label : {static_cast<QWidget*>(Label2), static_cast<QWidget*>(Label1)})
+        label->render(&image, label->pos(), QRegion(), QWidget::DrawChildren);
     return image;
 }
 
+KeyedLine Form4::keyedLine(qreal ratio) {
+    return keyToLogicalGrid(renderLine(ratio), size(), palette().color(QPalette::WindowText).rgb());
+}
+
 void Form4::applyColourKey() {
-    // Where the platform cannot shape windows the shape is ignored and the line shows
-    // on its blue background.
-    setMask(colourKeyRegion(renderLine()));
+    // The shape can only cut whole logical pixels; the window paints exactly the device
+    // pixels it lets through, so no key blue shows at any display scale. Where the
+    // platform cannot shape windows the line shows on its blue background.
+    const KeyedLine keyed = keyedLine(devicePixelRatioF());
+    m_keyed = keyed.pixels;
+    setMask(keyed.shape);
+    update();
+}
+
+void Form4::paintEvent(QPaintEvent*) {
+    QPainter(this).drawImage(0, 0, m_keyed);
 }
 
 void Form4::showEvent(QShowEvent* event) {
     // The style may have settled the font and colours only now.
     applyColourKey();
     QWidget::showEvent(event);
+}
+
+void Form4::setKeepOnTop(bool on) {
+    if (on)
+        Timer1->start();
+    else
+        Timer1->stop();
+}
+
+void Form4::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    if (isVisible())
+        Label2_DblClick();
 }
 
 void Form4::Timer1_Timer() {
@@ -117,17 +153,13 @@ void Form4::Label2_MouseMove(Qt::MouseButtons buttons, QPoint globalPos) {
 }
 
 void Form4::Label2_MouseUp(Qt::MouseButton button) {
-    if (button != Qt::RightButton)
-        return;
-    LaunchChart(*m_ticker, ChartSubject::Stock);
-    Timer1->stop();
+    if (button == Qt::RightButton)
+        Q_EMIT chartRequested();
 }
 
 void Form4::Label2_DblClick() {
     hide();
-    m_ticker->show();
-    m_ticker->Timer2->start();
-    Timer1->stop();
+    Q_EMIT backRequested();
 }
 
 } // namespace tarnwel

@@ -4,12 +4,17 @@
 //
 //   exitprobe <dir> exit    open the watch list, tick the box, pick " 退出(E)"
 //   exitprobe <dir> close   the same, but close the watch list before exiting
+#include "app/conductor.h"
+#include "app/controllabel.h"
+#include "children.h"
 #include "testenvironment.h"
 #include "ticker/form1.h"
 #include "watchlist/form2.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QTest>
 #include <QTimer>
 
 #include <cstdio>
@@ -27,16 +32,20 @@ int main(int argc, char* argv[]) {
     }
     const bool closeFirst = args[2] == QStringLiteral("close");
 
-    Environment env = makeTestEnvironment(args[1], std::make_shared<RecordedHooks>());
-    env.exitProgram = nullptr; // the program's own way out
-    Form1 ticker(env);
-    if (!ticker.Form_Load())
+    const auto hooks = std::make_shared<RecordedHooks>();
+    Environment env = makeTestEnvironment(args[1], hooks);
+    env.exitProgram = [](int status) { QCoreApplication::exit(status); }; // the program's own
+    Conductor program(env, makeTestHooks(hooks));
+    if (!program.start())
         return 65;
-    ticker.show();
+    Form1& ticker = program.ticker();
+    const auto pick = [&ticker](int item) {
+        QTest::mouseClick(member<ControlLabel>(&ticker, "Label8", item), Qt::LeftButton);
+    };
 
-    QTimer::singleShot(0, &ticker, [&ticker, closeFirst] {
-        ticker.Label8_Click(1);
-        Form2* watchList = ticker.watchListWindow;
+    QTimer::singleShot(0, &ticker, [&program, pick, closeFirst] {
+        pick(1);
+        Form2* watchList = program.watchListWindow();
         auto* startAtLogon =
             watchList ? watchList->findChild<QCheckBox*>(QStringLiteral("Check1")) : nullptr;
         if (!startAtLogon) {
@@ -47,7 +56,7 @@ int main(int argc, char* argv[]) {
         if (closeFirst)
             watchList->close();
         // From the event loop, as a click would come.
-        QTimer::singleShot(0, &ticker, [&ticker] { ticker.Label8_Click(3); });
+        QTimer::singleShot(0, &program, [pick] { pick(3); });
     });
     // Should the exit item fail to end the program, end it with a status of its own.
     QTimer::singleShot(20000, &ticker, [] { QCoreApplication::exit(67); });

@@ -45,7 +45,8 @@ void TestExitProcess::exitWithWatchListOpen() {
     QCOMPARE(probe.exitCode(), 0);
 
     const QString settingsPath = dir.path() + QStringLiteral("/settings.conf");
-    QCOMPARE(tarnwel::SettingsStore(settingsPath).value(QStringLiteral("st")), st);
+    QCOMPARE(tarnwel::SettingsStore(settingsPath).value(tarnwel::SettingsStore::Key::StartAtLogon),
+             st);
     QCOMPARE(QFile::exists(dir.path() + QStringLiteral("/autostart/zizudar.desktop")),
              autostartEntry);
 }

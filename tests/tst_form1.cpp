@@ -1,7 +1,9 @@
+#include "app/conductor.h"
 #include "app/controllabel.h"
 #include "app/settingsstore.h"
 #include "app/twips.h"
 #include "app/watchlistfile.h"
+#include "children.h"
 #include "fakehttpserver.h"
 #include "stealth/form4.h"
 #include "testenvironment.h"
@@ -56,6 +58,10 @@ private Q_SLOTS:
     void dragStartsOnlyFromSomeControls();
     void dragPredicate_data();
     void dragPredicate();
+    void dragKeepsTheGripOfThePress_data();
+    void dragKeepsTheGripOfThePress();
+    void outsideTextIsPlain_data();
+    void outsideTextIsPlain();
     void backgroundClickHidesMenuPanel();
     void firstTickStartsTheFeedOnce();
     void showsTheQuote();
@@ -65,6 +71,9 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::shared_ptr<RecordedHooks> m_hooks;
     Environment environment() const { return makeTestEnvironment(m_dir->path(), m_hooks); }
+    std::unique_ptr<Conductor> program(const Environment& env) const {
+        return std::make_unique<Conductor>(env, makeTestHooks(m_hooks));
+    }
 };
 
 void TestForm1::init() {
@@ -108,28 +117,31 @@ void TestForm1::loadAppliesOpacity() {
     QFETCH(QString, op);
     QFETCH(int, alpha);
     Environment env = environment();
-    env.settings->setValue(QStringLiteral("op"), op);
-    Form1 ticker(env);
-    QVERIFY(ticker.Form_Load());
+    env.settings->setTransparency(op);
+    const auto conductor = program(env);
+    QVERIFY(conductor->start());
+    const Form1& ticker = conductor->ticker();
     QCOMPARE(ticker.alpha(), alpha);
     QCOMPARE(qRound(ticker.windowOpacity() * 255), alpha);
 }
 
 void TestForm1::loadSequence() {
-    Form1 ticker(environment());
+    const auto conductor = program(environment());
+    const Form1& ticker = conductor->ticker();
     QCOMPARE(ticker.objectName(), QStringLiteral("Form1"));
     QCOMPARE(ticker.windowTitle(), QStringLiteral("Tarnwel"));
     QCOMPARE(ticker.size(), QSize(250, 99));
-    QVERIFY(!ticker.Timer1->isActive());
-    QVERIFY(!ticker.Timer2->isActive());
+    QVERIFY(!child<QTimer>(&ticker, "Timer1")->isActive());
+    QVERIFY(!child<QTimer>(&ticker, "Timer2")->isActive());
+    QVERIFY(ticker.isHidden());
 
-    QVERIFY(ticker.Form_Load());
-    QVERIFY(ticker.Timer1->isActive());
-    QVERIFY(ticker.Timer2->isActive());
-    QCOMPARE(ticker.Timer2->interval(), 500);
-    QCOMPARE(ticker.List1, stockdirectory::shanghai() + stockdirectory::shenzhen());
-    QCOMPARE(ticker.List2, stockdirectory::shenzhen());
-    QVERIFY(ticker.Picture1->isHidden());
+    QVERIFY(conductor->start());
+    QVERIFY(ticker.isVisible());
+    QVERIFY(child<QTimer>(&ticker, "Timer1")->isActive());
+    QVERIFY(child<QTimer>(&ticker, "Timer2")->isActive());
+    QCOMPARE(child<QTimer>(&ticker, "Timer2")->interval(), 500);
+    QCOMPARE(conductor->directory(), stockdirectory::shanghai() + stockdirectory::shenzhen());
+    QVERIFY(child(&ticker, "Picture1")->isHidden());
 
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     QCOMPARE(ticker.pos(), screen.topLeft() + px(tickerPlacement(twips(screen.size()))));
@@ -152,14 +164,10 @@ void TestForm1::dragStartsOnlyFromSomeControls_data() {
 void TestForm1::dragStartsOnlyFromSomeControls() {
     QFETCH(QString, control);
     QFETCH(bool, drags);
-    Form1 ticker(environment());
-    ticker.Form_Load();
-    ticker.Timer1->stop();
+    Form1 ticker;
     ticker.show();
-    for (QLabel* label : {static_cast<QLabel*>(ticker.Label1), static_cast<QLabel*>(ticker.Label2),
-                          static_cast<QLabel*>(ticker.Label3), static_cast<QLabel*>(ticker.Label4),
-                          static_cast<QLabel*>(ticker.Label5), static_cast<QLabel*>(ticker.Label6)})
-        label->setText(QStringLiteral("5.23"));
+    for (const char* name : {"Label1", "Label2", "Label3", "Label4", "Label5", "Label6"})
+        child<QLabel>(&ticker, name)->setText(QStringLiteral("5.23"));
     for (QLabel* label : ticker.findChildren<QLabel*>())
         label->adjustSize();
 
@@ -186,32 +194,93 @@ void TestForm1::dragPredicate() {
     QFETCH(bool, drags);
     QCOMPARE(startsDrag(Qt::MouseButtons(buttons)), drags);
 
-    Form1 ticker(environment());
+    Form1 ticker;
     ticker.show();
     const QPoint before = ticker.pos();
-    dragOver(ticker.Label4, Qt::MouseButtons(buttons), QPoint(40, 30));
+    dragOver(child(&ticker, "Label4"), Qt::MouseButtons(buttons), QPoint(40, 30));
     QCOMPARE(ticker.pos() != before, drags);
 }
 
-void TestForm1::backgroundClickHidesMenuPanel() {
-    Form1 ticker(environment());
+void TestForm1::dragKeepsTheGripOfThePress_data() {
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QPoint>("step");
+    QTest::newRow("background, small first step") << QStringLiteral("Form1") << QPoint(1, 1);
+    QTest::newRow("background, large first step") << QStringLiteral("Form1") << QPoint(25, -7);
+    QTest::newRow("icon") << QStringLiteral("Image1") << QPoint(6, 4);
+}
+
+void TestForm1::dragKeepsTheGripOfThePress() {
+    // Where the platform refuses a system move (as here, offscreen) the window follows
+    // the pointer itself; the point grabbed at the press must stay under the pointer.
+    QFETCH(QString, control);
+    QFETCH(QPoint, step);
+    Form1 ticker;
+    ticker.move(200, 200);
     ticker.show();
-    ticker.Label4->setText(QStringLiteral("最高:5.30  最低:5.15"));
-    ticker.Label4->adjustSize();
+    QWidget* target =
+        control == ticker.objectName() ? &ticker : ticker.findChild<QWidget*>(control);
+    const QPoint local(5, 5);
+    const QPoint pressAt = target->mapToGlobal(local);
+    const auto send = [target, local](QEvent::Type type, QPoint global, Qt::MouseButtons held) {
+        QMouseEvent event(type, QPointF(local), QPointF(global), Qt::LeftButton, held,
+                          Qt::NoModifier);
+        QApplication::sendEvent(target, &event);
+    };
+    send(QEvent::MouseButtonPress, pressAt, Qt::LeftButton);
+    send(QEvent::MouseMove, pressAt + step, Qt::LeftButton);
+    QCOMPARE(ticker.pos(), QPoint(200, 200) + step);
+    send(QEvent::MouseMove, pressAt + QPoint(60, 40), Qt::LeftButton);
+    QCOMPARE(ticker.pos(), QPoint(260, 240));
+    send(QEvent::MouseButtonRelease, pressAt + QPoint(60, 40), Qt::NoButton);
+}
+
+void TestForm1::outsideTextIsPlain_data() {
+    QTest::addColumn<QString>("name");
+    QTest::newRow("bold markup") << QStringLiteral("<b>粗体</b>");
+    QTest::newRow("an image") << QStringLiteral("<img src=\"file:///etc/hosts\">x");
+    QTest::newRow("an entity") << QStringLiteral("A&amp;B");
+}
+
+void TestForm1::outsideTextIsPlain() {
+    // Names and prices come from a file and a service: markup in them is shown as it
+    // stands, never rendered.
+    QFETCH(QString, name);
+    Form1 ticker;
+    TickerTexts texts;
+    texts.label1 = name;
+    texts.label2 = name;
+    texts.label3 = name;
+    texts.label4 = name;
+    texts.label5 = name;
+    texts.label6 = name;
+    ticker.showTexts(texts);
+    for (const char* line : {"Label1", "Label2", "Label3", "Label4", "Label5", "Label6"}) {
+        const auto* label = child<QLabel>(&ticker, line);
+        QCOMPARE(label->textFormat(), Qt::PlainText);
+        QCOMPARE(label->text(), name);
+    }
+}
+
+void TestForm1::backgroundClickHidesMenuPanel() {
+    Form1 ticker;
+    ticker.show();
+    auto* label4 = child<QLabel>(&ticker, "Label4");
+    label4->setText(QStringLiteral("最高:5.30  最低:5.15"));
+    label4->adjustSize();
+    QWidget* panel = child(&ticker, "Picture1");
 
     // Clicks on the quote lines and the icon leave the panel as it is.
-    for (QWidget* control :
-         {static_cast<QWidget*>(ticker.Label4), static_cast<QWidget*>(ticker.Image1)}) {
-        ticker.Picture1->show();
+    for (QWidget* control : {child(&ticker, "Label4"), child(&ticker, "Image1")}) {
+        panel->show();
         QTest::mouseClick(control, Qt::LeftButton, {}, QPoint(3, 3));
-        QVERIFY2(ticker.Picture1->isVisible(), qPrintable(control->objectName()));
+        QVERIFY2(panel->isVisible(), qPrintable(control->objectName()));
     }
 
     // A bare spot on the bottom band, clear of the labels and the icon.
     const QPoint bare(px(3700), px(1450));
     QCOMPARE(ticker.childAt(bare), nullptr);
     QTest::mouseClick(&ticker, Qt::LeftButton, {}, bare);
-    QVERIFY(ticker.Picture1->isHidden());
+    QVERIFY(panel->isHidden());
 }
 
 void TestForm1::firstTickStartsTheFeedOnce() {
@@ -220,16 +289,18 @@ void TestForm1::firstTickStartsTheFeedOnce() {
     env.quoteBaseUrl = server.baseUrl();
     env.turnPauseMs = 60000;
     WatchListFile(env.watchListPath).write({QStringLiteral("中国石化(sh600028)")});
-    Form1 ticker(env);
-    QVERIFY(ticker.Form_Load());
-    QVERIFY(!ticker.feed()->isRunning());
+    const auto conductor = program(env);
+    QVERIFY(conductor->start());
+    QVERIFY(!conductor->feed().isRunning());
 
     QSignalSpy requests(&server, &FakeHttpServer::requestReceived);
-    QTRY_VERIFY_WITH_TIMEOUT(ticker.feed()->isRunning(), 5000);
-    QVERIFY(!ticker.Timer1->isActive());
+    QTRY_VERIFY_WITH_TIMEOUT(conductor->feed().isRunning(), 5000);
+    auto* timer1 = child<QTimer>(&conductor->ticker(), "Timer1");
+    QVERIFY(!timer1->isActive());
     QTRY_COMPARE_WITH_TIMEOUT(requests.size(), 3, 5000);
     // A stray tick starts nothing more.
-    ticker.Timer1_Timer();
+    timer1->start(0);
+    QTRY_VERIFY(!timer1->isActive());
     QCOMPARE(server.requestPaths(),
              (QStringList{QStringLiteral("/list=sh000001"), QStringLiteral("/list=sz399001"),
                           QStringLiteral("/list=sh600028")}));
@@ -253,32 +324,36 @@ void TestForm1::showsTheQuote() {
     env.quoteBaseUrl = server.baseUrl();
     env.turnPauseMs = 60000;
     WatchListFile(env.watchListPath).write({QStringLiteral("中国石化(sh600028)")});
-    Form1 ticker(env);
-    ticker.Form_Load();
-    QSignalSpy shown(ticker.feed(), &QuoteFeed::textsReady);
+    const auto conductor = program(env);
+    QVERIFY(conductor->start());
+    QSignalSpy shown(&conductor->feed(), &QuoteFeed::textsReady);
     QVERIFY(shown.wait(5000));
 
-    QCOMPARE(ticker.Label4->text(), QStringLiteral("最高:5.30  最低:5.15"));
-    QCOMPARE(ticker.Label3->text(), QStringLiteral("昨收:5.18  今开:5.20  成交:123457"));
-    QCOMPARE(ticker.Label2->text(), QStringLiteral("5.23"));
-    QCOMPARE(ticker.Label5->text(), QStringLiteral("沪综指:3061.789"));
-    QCOMPARE(ticker.Label6->text(), QStringLiteral("深成指:10234.567"));
-    QCOMPARE(ticker.Label1->text(), QStringLiteral("中国石化"));
+    const Form1* ticker = &conductor->ticker();
+    const auto text = [ticker](const char* name) { return child<QLabel>(ticker, name)->text(); };
+    QCOMPARE(text("Label4"), QStringLiteral("最高:5.30  最低:5.15"));
+    QCOMPARE(text("Label3"), QStringLiteral("昨收:5.18  今开:5.20  成交:123457"));
+    QCOMPARE(text("Label2"), QStringLiteral("5.23"));
+    QCOMPARE(text("Label5"), QStringLiteral("沪综指:3061.789"));
+    QCOMPARE(text("Label6"), QStringLiteral("深成指:10234.567"));
+    QCOMPARE(text("Label1"), QStringLiteral("中国石化"));
     // The labels grow with their text.
-    QVERIFY(ticker.Label3->width() > ticker.Label2->width());
-    QVERIFY(ticker.existingForm4());
-    QVERIFY(ticker.existingForm4()->isHidden());
-    QCOMPARE(ticker.existingForm4()->Label1->text(), QStringLiteral("600028(5.23)"));
-    QCOMPARE(ticker.existingForm4()->Label2->toolTip(),
+    QVERIFY(child(ticker, "Label3")->width() > child(ticker, "Label2")->width());
+    const Form4* line = conductor->stealthWindow();
+    QVERIFY(line);
+    QVERIFY(line->isHidden());
+    QCOMPARE(child<QLabel>(line, "Label1")->text(), QStringLiteral("600028(5.23)"));
+    QCOMPARE(child(line, "Label2")->toolTip(),
              QStringLiteral(
                  "中国石化(最高:5.30 最低:5.15 成交:123457)沪综指:3061.789 深成指:10234.567"));
 }
 
 void TestForm1::closingEndsTheProgram() {
-    Form1 ticker(environment());
-    ticker.show();
-    ticker.close();
+    const auto conductor = program(environment());
+    QVERIFY(conductor->start());
+    conductor->ticker().close();
     QCOMPARE(m_hooks->exits, QList<int>{0});
+    QVERIFY(conductor->ticker().isVisible());
 }
 
 QTEST_MAIN(TestForm1)

@@ -1,10 +1,12 @@
 #include "app/autostart.h"
 #include "app/settingsstore.h"
+#include "app/transparency.h"
+#include "children.h"
 #include "filesizelimit.h"
 #include "testenvironment.h"
 #include "testfiles.h"
-#include "ticker/form1.h"
 #include "watchlist/form2.h"
+#include "watchlist/stockdirectory.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -15,12 +17,13 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QStringEncoder>
+#include <QStringListModel>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
-#include <optional>
 #include <unistd.h>
 
 using namespace tarnwel;
@@ -42,39 +45,64 @@ QByteArray windowForm(const QStringList& entries) {
     return gbk(entries.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n\r\n"));
 }
 
-// The ticker over a known directory, its files in a temporary directory, and the
-// watch-list window opened as the ticker's menu opens it.
+// A known directory and files in a temporary directory, and the watch-list window
+// opened as the menu opens it.
 struct Fixture {
     QTemporaryDir dir;
     std::shared_ptr<RecordedHooks> hooks = std::make_shared<RecordedHooks>();
     Environment env = makeTestEnvironment(dir.path(), hooks);
-    std::optional<Form1> ticker;
+    QStringList picked; // the transparencies the window reported
+    QPointer<Form2> window;
 
     // `entries` as a hand-written file (no final empty line), so that any rewrite shows.
     explicit Fixture(const QStringList& entries = {}) {
         QFile file(env.watchListPath);
         if (file.open(QIODevice::WriteOnly))
             file.write(gbk(entries.join(QStringLiteral("\r\n"))));
-        env.settings->setValue(QStringLiteral("op"), QStringLiteral("60%"));
+        env.settings->setTransparency(QStringLiteral("60%"));
     }
-    QString setting(const char* key) const { return env.settings->value(QString::fromLatin1(key)); }
-    // `builtIn`: the program's own directory, merged by the ticker's load.
+    ~Fixture() { delete window.data(); }
+    QString setting(SettingsStore::Key key) const { return env.settings->value(key); }
+    // `builtIn`: the program's own directory rather than the small one.
     Form2* open(bool builtIn = false) {
-        ticker.emplace(env);
-        if (builtIn) {
-            ticker->Form_Load();
-            ticker->Timer1->stop(); // no quote feed
-        } else {
-            ticker->List1 = kDirectory;
-        }
-        ticker->Timer2->stop();
-        auto* window = new Form2(&*ticker);
-        ticker->watchListWindow = window;
+        const QStringList directory =
+            builtIn ? stockdirectory::shanghai() + stockdirectory::shenzhen() : kDirectory;
+        window = new Form2(env, std::make_shared<const stockdirectory::Search>(directory),
+                           makeTestHooks(hooks).showNotice);
+        QObject::connect(window, &Form2::transparencyPicked,
+                         [this](const QString& text) { picked.append(text); });
         window->Form_Load();
         window->show();
         return window;
     }
 };
+
+QListView* results(const Form2* window) {
+    return child<QListView>(window, "List1");
+}
+QListWidget* watchListView(const Form2* window) {
+    return child<QListWidget>(window, "List2");
+}
+QPushButton* addButton(const Form2* window) {
+    return child<QPushButton>(window, "Command1");
+}
+QPushButton* removeButton(const Form2* window) {
+    return child<QPushButton>(window, "Command2");
+}
+QLineEdit* searchBox(const Form2* window) {
+    return child<QLineEdit>(window, "Text1");
+}
+
+// What the two lists show, in order.
+QStringList searchResults(const Form2* window) {
+    return qobject_cast<QStringListModel*>(results(window)->model())->stringList();
+}
+QStringList watchList(const Form2* window) {
+    QStringList entries;
+    for (int row = 0; row < watchListView(window)->count(); ++row)
+        entries.append(watchListView(window)->item(row)->text());
+    return entries;
+}
 
 bool clickEntry(QAbstractItemView* view, const QString& text) {
     const QModelIndexList found = view->model()->match(view->model()->index(0, 0), Qt::DisplayRole,
@@ -99,8 +127,12 @@ private Q_SLOTS:
     void unreadableFileIsNotOverwritten();
     void search_data();
     void search();
+    void searchByInitials_data();
+    void searchByInitials();
     void transparency_data();
     void transparency();
+    void showsTheStoredTransparency_data();
+    void showsTheStoredTransparency();
     void openWithoutFile();
     void close_data();
     void close();
@@ -145,18 +177,19 @@ void TestForm2::edit() {
     const QByteArray original = readAll(f.env.watchListPath);
     Form2* window = f.open();
     if (!pick.isEmpty())
-        QVERIFY(clickEntry(adding ? window->List1 : static_cast<QAbstractItemView*>(window->List2),
+        QVERIFY(clickEntry(adding ? static_cast<QAbstractItemView*>(results(window))
+                                  : watchListView(window),
                            pick));
-    QTest::mouseClick(adding ? window->Command1 : window->Command2, Qt::LeftButton);
+    QTest::mouseClick(adding ? addButton(window) : removeButton(window), Qt::LeftButton);
 
-    QCOMPARE(window->watchList(), after);
+    QCOMPARE(watchList(window), after);
     const bool changed = after != kDirectory.mid(0, count);
     QCOMPARE(readAll(f.env.watchListPath), changed ? windowForm(after) : original);
     QCOMPARE(f.hooks->messages, message.isEmpty() ? QStringList{} : QStringList{message});
     if (!adding) {
         // Nothing stays selected: a second click cannot take away the entry that moved up.
-        QTest::mouseClick(window->Command2, Qt::LeftButton);
-        QCOMPARE(window->watchList(), after);
+        QTest::mouseClick(removeButton(window), Qt::LeftButton);
+        QCOMPARE(watchList(window), after);
     }
 }
 
@@ -172,22 +205,22 @@ void TestForm2::failedRewrite() {
     const QByteArray original = readAll(f.env.watchListPath);
     Form2* window = f.open();
     const QString pick = adding ? kDirectory[11] : kDirectory[1];
-    QVERIFY(
-        clickEntry(adding ? window->List1 : static_cast<QAbstractItemView*>(window->List2), pick));
+    QVERIFY(clickEntry(
+        adding ? static_cast<QAbstractItemView*>(results(window)) : watchListView(window), pick));
     {
         const FileSizeLimit diskFull(8);
-        QTest::mouseClick(adding ? window->Command1 : window->Command2, Qt::LeftButton);
+        QTest::mouseClick(adding ? addButton(window) : removeButton(window), Qt::LeftButton);
     }
     // List and file still agree, and the user was told.
-    QCOMPARE(window->watchList(), kDirectory.mid(0, 3));
+    QCOMPARE(watchList(window), kDirectory.mid(0, 3));
     QCOMPARE(readAll(f.env.watchListPath), original);
     QCOMPARE(f.hooks->messages,
              QStringList{QStringLiteral("自选股列表无法保存，本次修改未生效。")});
 
     // The pick is still there: the same click goes through once the disk has room.
-    QTest::mouseClick(adding ? window->Command1 : window->Command2, Qt::LeftButton);
-    QCOMPARE(window->watchList().contains(pick), adding);
-    QCOMPARE(readAll(f.env.watchListPath), windowForm(window->watchList()));
+    QTest::mouseClick(adding ? addButton(window) : removeButton(window), Qt::LeftButton);
+    QCOMPARE(watchList(window).contains(pick), adding);
+    QCOMPARE(readAll(f.env.watchListPath), windowForm(watchList(window)));
 }
 
 void TestForm2::unreadableFileIsNotOverwritten() {
@@ -197,8 +230,8 @@ void TestForm2::unreadableFileIsNotOverwritten() {
     const QByteArray original = readAll(f.env.watchListPath);
     QVERIFY(QFile::setPermissions(f.env.watchListPath, QFile::WriteOwner));
     Form2* window = f.open();
-    QVERIFY(clickEntry(window->List1, kDirectory[11]));
-    QTest::mouseClick(window->Command1, Qt::LeftButton);
+    QVERIFY(clickEntry(results(window), kDirectory[11]));
+    QTest::mouseClick(addButton(window), Qt::LeftButton);
     QVERIFY(QFile::setPermissions(f.env.watchListPath, QFile::ReadOwner | QFile::WriteOwner));
     QCOMPARE(readAll(f.env.watchListPath), original);
 }
@@ -213,23 +246,43 @@ void TestForm2::search() {
     QFETCH(bool, builtIn);
     Fixture f;
     Form2* window = f.open(builtIn);
-    const QStringList directory = f.ticker->List1;
+    const QStringList directory =
+        builtIn ? stockdirectory::shanghai() + stockdirectory::shenzhen() : kDirectory;
     if (directory.isEmpty())
         QSKIP("the built-in directory is empty");
-    QCOMPARE(window->searchResults(), directory);
-    QTest::keyClicks(window->Text1, QStringLiteral("sh60"));
-    const QStringList found = window->searchResults();
+    QCOMPARE(searchResults(window), directory);
+    QTest::keyClicks(searchBox(window), QStringLiteral("sh60"));
+    const QStringList found = searchResults(window);
     if (!builtIn)
         QCOMPARE(found, kDirectory.mid(0, 7) + kDirectory.mid(8, 2));
     QVERIFY(found.contains(QStringLiteral("中国石化(sh600028)")));
     for (const QString& entry : found)
         QVERIFY2(entry.contains(QStringLiteral("(sh60")), qUtf8Printable(entry));
-    QTest::keyClick(window->Text1, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(window->Text1, QStringLiteral("SH60"));
-    QCOMPARE(window->searchResults(), QStringList{});
-    QTest::keyClick(window->Text1, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(window->Text1, Qt::Key_Backspace);
-    QCOMPARE(window->searchResults(), directory);
+    QTest::keyClick(searchBox(window), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(searchBox(window), QStringLiteral("SH60"));
+    QCOMPARE(searchResults(window), QStringList{});
+    QTest::keyClick(searchBox(window), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(searchBox(window), Qt::Key_Backspace);
+    QCOMPARE(searchResults(window), directory);
+}
+
+void TestForm2::searchByInitials_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("first");
+    QTest::newRow("zgsh") << QStringLiteral("zgsh") << QStringLiteral("中国石化(sh600028)");
+    QTest::newRow("zsyh") << QStringLiteral("zsyh") << QStringLiteral("招商银行(sh600036)");
+    // Text the plain filter finds keeps its own result.
+    QTest::newRow("sh") << QStringLiteral("sh") << QStringLiteral("南山转债(sh110002)");
+}
+
+void TestForm2::searchByInitials() {
+    QFETCH(QString, typed);
+    QFETCH(QString, first);
+    Fixture f;
+    Form2* window = f.open(true);
+    QTest::keyClicks(searchBox(window), typed);
+    QVERIFY(!searchResults(window).isEmpty());
+    QCOMPARE(searchResults(window).first(), first);
 }
 
 void TestForm2::transparency_data() {
@@ -253,7 +306,7 @@ void TestForm2::transparency() {
 
     Fixture f;
     Form2* window = f.open();
-    QComboBox* combo = window->Combo1;
+    QComboBox* combo = child<QComboBox>(window, "Combo1");
     combo->setFocus();
     if (!typed.isEmpty()) {
         combo->lineEdit()->selectAll();
@@ -267,23 +320,45 @@ void TestForm2::transparency() {
         combo->view()->setCurrentIndex(combo->model()->index(combo->findText(op), 0));
         QTest::keyClick(combo->view(), Qt::Key_Return);
     }
-    QCOMPARE(f.ticker->alpha(), alpha);
-    QCOMPARE(f.setting("op"), op);
+    QCOMPARE(f.picked.isEmpty() ? 255 : alphaFromTransparency(f.picked.last()), alpha);
+    QCOMPARE(f.setting(SettingsStore::Key::Transparency), op);
     QCOMPARE(combo->count(), 5);
+}
+
+void TestForm2::showsTheStoredTransparency_data() {
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<int>("index");
+    QTest::newRow("90%") << QStringLiteral("90%") << 4;
+    QTest::newRow("30%") << QStringLiteral("30%") << 1;
+    QTest::newRow("0%") << QStringLiteral("0%") << 0;
+    QTest::newRow("the default") << QStringLiteral("60%") << 2;
+    QTest::newRow("a hand-edited value") << QStringLiteral("75%") << -1;
+}
+
+void TestForm2::showsTheStoredTransparency() {
+    QFETCH(QString, stored);
+    QFETCH(int, index);
+    Fixture f(kDirectory.mid(0, 2));
+    f.env.settings->setTransparency(stored);
+    const Form2* window = f.open();
+    const auto* combo = child<QComboBox>(window, "Combo1");
+    QCOMPARE(combo->currentIndex(), index);
+    QCOMPARE(combo->currentText(), stored);
+    QVERIFY(f.picked.isEmpty()); // showing it is no pick
 }
 
 void TestForm2::openWithoutFile() {
     Fixture f;
     QFile::remove(f.env.watchListPath);
-    f.env.settings->setValue(QStringLiteral("op"), QStringLiteral("30%"));
-    f.env.settings->setValue(QStringLiteral("st"), QStringLiteral("1"));
+    f.env.settings->setTransparency(QStringLiteral("30%"));
+    f.env.settings->setStartsAtLogon(true);
     Form2* window = f.open();
     QVERIFY(QTest::qWaitForWindowActive(window));
-    QCOMPARE(QApplication::focusWidget(), window->Text1);
-    QCOMPARE(window->searchResults(), kDirectory);
-    QCOMPARE(window->watchList(), QStringList{});
-    QCOMPARE(window->Combo1->currentText(), QStringLiteral("60%"));
-    QVERIFY(!window->Check1->isChecked());
+    QCOMPARE(QApplication::focusWidget(), searchBox(window));
+    QCOMPARE(searchResults(window), kDirectory);
+    QCOMPARE(watchList(window), QStringList{});
+    QCOMPARE(child<QComboBox>(window, "Combo1")->currentText(), QStringLiteral("60%"));
+    QVERIFY(!child<QCheckBox>(window, "Check1")->isChecked());
 }
 
 void TestForm2::close_data() {
@@ -303,19 +378,20 @@ void TestForm2::close() {
     QFETCH(bool, entry);
 
     Fixture f(kDirectory.mid(0, 2));
-    f.env.settings->setValue(QStringLiteral("st"), st);
+    f.env.settings->setValue(SettingsStore::Key::StartAtLogon, st);
     f.env.executablePath = f.dir.path() + QStringLiteral("/my apps/tarnwel");
     const QString entryPath = f.dir.path() + QStringLiteral("/autostart/zizudar.desktop");
     QPointer<Form2> window = f.open();
+    QSignalSpy closed(window.data(), &Form2::closed);
     if (click)
-        window->Check1->click();
+        child<QCheckBox>(window, "Check1")->click();
     if (!entry) // an entry left from before goes
         f.env.autostart->set(f.env.executablePath);
-    QVERIFY(!f.ticker->Timer2->isActive());
 
     window->close();
-    QVERIFY(f.ticker->Timer2->isActive());
-    QCOMPARE(f.setting("st"), entry ? QStringLiteral("1") : QStringLiteral("0"));
+    QCOMPARE(closed.size(), 1);
+    QCOMPARE(f.setting(SettingsStore::Key::StartAtLogon),
+             entry ? QStringLiteral("1") : QStringLiteral("0"));
     QCOMPARE(QFile::exists(entryPath), entry);
     if (entry)
         QVERIFY(readAll(entryPath).contains(

@@ -1,8 +1,9 @@
+#include "app/conductor.h"
 #include "app/controllabel.h"
 #include "app/watchlistfile.h"
-#include "charts/chartlaunch.h"
 #include "charts/chartview.h"
 #include "charts/form3.h"
+#include "children.h"
 #include "fakehttpserver.h"
 #include "stealth/form4.h"
 #include "testenvironment.h"
@@ -52,10 +53,26 @@ QColor shownColour(const ChartView* view) {
     return view->currentPicture().toImage().pixelColor(0, 0);
 }
 
+// The chart window's controls, as the user meets them.
+ChartView* view(const Form3* chart) {
+    return child<ChartView>(chart, "W1");
+}
+QRadioButton* option(const Form3* chart, int number) {
+    return child<QRadioButton>(chart, number == 1   ? "Option1"
+                                      : number == 2 ? "Option2"
+                                                    : "Option3");
+}
+ControlLabel* periodLink(const Form3* chart, int period) {
+    return member<ControlLabel>(chart, "Label2", period);
+}
+ControlLabel* refreshLink(const Form3* chart) {
+    return child<ControlLabel>(chart, "Label5");
+}
+
 QList<bool> boldPeriods(const Form3* chart) {
     QList<bool> bold;
-    for (const ControlLabel* label : chart->Label2)
-        bold.append(label->font().bold());
+    for (int period = 0; period < 4; ++period)
+        bold.append(periodLink(chart, period)->font().bold());
     return bold;
 }
 
@@ -106,7 +123,12 @@ private Q_SLOTS:
     void refreshReachesTheServiceDespiteTheCache();
 
 private:
+    // The chart window alone, shown as a launch shows it for 中国石化.
     Form3* launch(ChartSubject subject);
+    // The whole program, its feed walking `entries`, at the first of them.
+    void startProgram(const QStringList& entries);
+    void clickTickerLine(const char* name);
+    QTimer* tickerKeepOnTop() const { return child<QTimer>(&m_program->ticker(), "Timer2"); }
     QString address(const QString& chartPath) const {
         return m_charts->baseUrl().toString() + chartPath.mid(1);
     }
@@ -115,7 +137,9 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<FakeHttpServer> m_quotes;
     std::unique_ptr<FakeHttpServer> m_charts;
-    std::unique_ptr<Form1> m_ticker;
+    Environment m_env;
+    QPointer<Form3> m_chart;
+    std::unique_ptr<Conductor> m_program;
 };
 
 void TestForm3::init() {
@@ -124,46 +148,68 @@ void TestForm3::init() {
     m_quotes = std::make_unique<FakeHttpServer>();
     m_charts = std::make_unique<FakeHttpServer>();
     m_charts->setDefaultResponse(gif(Qt::red));
-    Environment env = makeTestEnvironment(m_dir->path(), m_hooks);
-    env.quoteBaseUrl = m_quotes->baseUrl();
-    env.chartBaseUrl = m_charts->baseUrl();
-    m_ticker = std::make_unique<Form1>(env);
-    // The state after the ticker's load, without starting its quote feed.
-    m_ticker->show();
-    m_ticker->Timer2->start();
+    m_env = makeTestEnvironment(m_dir->path(), m_hooks);
+    m_env.quoteBaseUrl = m_quotes->baseUrl();
+    m_env.chartBaseUrl = m_charts->baseUrl();
 }
 
 void TestForm3::cleanup() {
-    m_ticker.reset();
+    m_program.reset();
+    delete m_chart.data();
     m_charts.reset();
     m_quotes.reset();
     m_dir.reset();
 }
 
 Form3* TestForm3::launch(ChartSubject subject) {
-    LaunchChart(*m_ticker, subject, QStringLiteral("中国石化"), QStringLiteral("sh600028"));
-    return m_ticker->chartWindow;
+    if (!m_chart) {
+        m_chart = new Form3(m_env);
+        m_chart->Form_Load();
+    }
+    m_chart->showDailyChart(subject, QStringLiteral("中国石化"), QStringLiteral("sh600028"));
+    return m_chart;
+}
+
+void TestForm3::startProgram(const QStringList& entries) {
+    QVERIFY(WatchListFile(m_env.watchListPath).write(entries));
+    m_program = std::make_unique<Conductor>(m_env, makeTestHooks(m_hooks));
+    QVERIFY(m_program->start());
+    m_program->feed().RefreshQuotes();
+    QTRY_COMPARE(m_program->feed().CurrentStockName() + u'(' +
+                     m_program->feed().CurrentStockCode() + u')',
+                 entries.first());
+    // The lines take clicks once they show something.
+    for (const char* name : {"Label1", "Label5", "Label6"}) {
+        auto* line = child<QLabel>(&m_program->ticker(), name);
+        line->setText(QStringLiteral("5.23"));
+        line->adjustSize();
+    }
+}
+
+void TestForm3::clickTickerLine(const char* name) {
+    QTest::mouseClick(child(&m_program->ticker(), name), Qt::LeftButton, {}, QPoint(2, 2));
 }
 
 void TestForm3::drawnColours() {
     // The colours as drawn, not only as set: a role inherited from a parent panel
     // would draw the links black and the options on grey.
-    Form3 chart(m_ticker.get());
-    for (ControlLabel* link : {chart.Label2[0], chart.Label5}) {
+    Form3 chart(m_env);
+    for (ControlLabel* link : {periodLink(&chart, 0), refreshLink(&chart)}) {
         QVERIFY(anyPixel(link, [](QColor c) { return c.blue() > 200 && c.red() < 80; }));
         QVERIFY(!anyPixel(link, [](QColor c) { return c.blue() < 80; }));
     }
-    for (QRadioButton* option : {chart.Option1, chart.Option2, chart.Option3}) {
-        QVERIFY(anyPixel(option, [](QColor c) { return c.red() > 200 && c.green() < 80; }));
-        const QImage image = option->grab().toImage();
+    for (int number = 1; number <= 3; ++number) {
+        QRadioButton* button = option(&chart, number);
+        QVERIFY(anyPixel(button, [](QColor c) { return c.red() > 200 && c.green() < 80; }));
+        const QImage image = button->grab().toImage();
         QCOMPARE(image.pixelColor(image.width() - 1, image.height() / 2), QColor(Qt::white));
     }
 }
 
 void TestForm3::launchFromEachTrigger_data() {
     QTest::addColumn<Trigger>("trigger");
-    QTest::addColumn<QString>("option");
-    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("optionName");
+    QTest::addColumn<QString>("chartPath");
 
     QTest::newRow("stock line") << Trigger::StockLine << QStringLiteral("Option1")
                                 << path("daily", "sh600028");
@@ -177,61 +223,59 @@ void TestForm3::launchFromEachTrigger_data() {
 
 void TestForm3::launchFromEachTrigger() {
     QFETCH(Trigger, trigger);
-    QFETCH(QString, option);
-    QFETCH(QString, path);
+    QFETCH(QString, optionName);
+    QFETCH(QString, chartPath);
 
-    QVERIFY(WatchListFile(m_ticker->environment().watchListPath)
-                .write({QStringLiteral("中国石化(sh600028)")}));
-    m_ticker->feed()->RefreshQuotes();
-    QTRY_COMPARE(m_ticker->feed()->CurrentStockCode(), QStringLiteral("sh600028"));
+    startProgram({QStringLiteral("中国石化(sh600028)")});
     switch (trigger) {
     case Trigger::StockLine:
-        m_ticker->Label1_Click();
+        clickTickerLine("Label1");
         break;
     case Trigger::ShanghaiLine:
-        m_ticker->Label5_Click();
+        clickTickerLine("Label5");
         break;
     case Trigger::ShenzhenLine:
-        m_ticker->Label6_Click();
+        clickTickerLine("Label6");
         break;
-    case Trigger::StealthGlyph:
-        m_ticker->enterStealthMode();
-        m_ticker->form4()->Label2_MouseUp(Qt::RightButton);
-        QVERIFY(!m_ticker->form4()->Timer1->isActive());
+    case Trigger::StealthGlyph: {
+        QTest::mouseClick(child(&m_program->ticker(), "Label7"), Qt::LeftButton);
+        QTest::mouseClick(member(&m_program->ticker(), "Label8", 0), Qt::LeftButton);
+        const Form4* line = m_program->stealthWindow();
+        QTest::mouseClick(child(line, "Label2"), Qt::RightButton, {}, QPoint(3, 3));
+        QVERIFY(!child<QTimer>(line, "Timer1")->isActive());
         break;
     }
+    }
 
-    Form3* chart = m_ticker->chartWindow;
+    Form3* chart = m_program->chartWindow();
     QVERIFY(chart && chart->isVisible());
-    QCOMPARE(chart->findChild<QRadioButton*>(option)->isChecked(), true);
-    QCOMPARE(chart->Option1->text(), QStringLiteral("中国石化"));
-    QCOMPARE(chart->ChartCode, QStringLiteral("sh600028"));
-    QCOMPARE(chart->ChartPeriod, 0);
+    QCOMPARE(chart->findChild<QRadioButton*>(optionName)->isChecked(), true);
+    QCOMPARE(option(chart, 1)->text(), QStringLiteral("中国石化"));
     QCOMPARE(boldPeriods(chart), onlyBold(0));
-    QVERIFY(!m_ticker->Timer2->isActive());
+    QVERIFY(!tickerKeepOnTop()->isActive());
     // Selecting the subject's option from the launch fetches nothing of its own.
-    QSignalSpy loaded(chart->W1, &ChartView::loadFinished);
+    QSignalSpy loaded(view(chart), &ChartView::loadFinished);
     QVERIFY(loaded.wait(5000));
-    QCOMPARE(m_charts->requestPaths(), QStringList{path});
+    QCOMPARE(m_charts->requestPaths(), QStringList{chartPath});
+    // The stock option stands for the launch's stock, at the daily period.
+    QTest::mouseClick(option(chart, 1), Qt::LeftButton);
+    QCOMPARE(view(chart)->lastAddress(), address(path("daily", "sh600028")));
 }
 
 void TestForm3::launchTakesTheStockOfTheMoment() {
-    QVERIFY(
-        WatchListFile(m_ticker->environment().watchListPath)
-            .write({QStringLiteral("中国石化(sh600028)"), QStringLiteral("深发展Ａ(sz000001)")}));
-    m_ticker->feed()->RefreshQuotes();
-    QTRY_COMPARE(m_ticker->feed()->CurrentStockCode(), QStringLiteral("sz000001"));
-    m_ticker->Label5_Click();
-    Form3* chart = m_ticker->chartWindow;
-    QCOMPARE(chart->Option1->text(), QStringLiteral("深发展Ａ"));
+    startProgram({QStringLiteral("中国石化(sh600028)"), QStringLiteral("深发展Ａ(sz000001)")});
+    QTRY_COMPARE(m_program->feed().CurrentStockCode(), QStringLiteral("sz000001"));
+    clickTickerLine("Label5");
+    Form3* chart = m_program->chartWindow();
+    QCOMPARE(option(chart, 1)->text(), QStringLiteral("深发展Ａ"));
 
     // Once the feed has moved on, the stock option still offers the launch's stock.
-    QTRY_COMPARE(m_ticker->feed()->CurrentStockCode(), QStringLiteral("sh600028"));
-    QTest::mouseClick(chart->Option1, Qt::LeftButton);
-    QCOMPARE(chart->W1->lastAddress(), address(path("daily", "sz000001")));
-    m_ticker->Label1_Click();
-    QCOMPARE(chart->Option1->text(), QStringLiteral("中国石化"));
-    QCOMPARE(chart->W1->lastAddress(), address(path("daily", "sh600028")));
+    QTRY_COMPARE(m_program->feed().CurrentStockCode(), QStringLiteral("sh600028"));
+    QTest::mouseClick(option(chart, 1), Qt::LeftButton);
+    QCOMPARE(view(chart)->lastAddress(), address(path("daily", "sz000001")));
+    clickTickerLine("Label1");
+    QCOMPARE(option(chart, 1)->text(), QStringLiteral("中国石化"));
+    QCOMPARE(view(chart)->lastAddress(), address(path("daily", "sh600028")));
 }
 
 void TestForm3::periodThenRefreshAsksTheSameAddress_data() {
@@ -259,56 +303,59 @@ void TestForm3::periodThenRefreshAsksTheSameAddress() {
     QTRY_COMPARE(m_charts->requests().size(), 1);
     m_charts->clearRequests();
 
-    QTest::mouseClick(chart->Label2[period], Qt::LeftButton);
-    QCOMPARE(chart->ChartPeriod, period);
+    QTest::mouseClick(periodLink(chart, period), Qt::LeftButton);
     QCOMPARE(boldPeriods(chart), onlyBold(period));
     QTRY_COMPARE(m_charts->requestPaths(), QStringList{path});
-    QTest::mouseClick(chart->Label5, Qt::LeftButton);
+    QTest::mouseClick(refreshLink(chart), Qt::LeftButton);
     QTRY_COMPARE(m_charts->requestPaths(), QStringList(2, path));
     // The bold label again is a refresh too.
-    QTest::mouseClick(chart->Label2[period], Qt::LeftButton);
+    QTest::mouseClick(periodLink(chart, period), Qt::LeftButton);
     QTRY_COMPARE(m_charts->requestPaths(), QStringList(3, path));
 }
 
 void TestForm3::subjectSwitchKeepsThePeriod() {
     Form3* chart = launch(ChartSubject::Stock);
-    QTest::mouseClick(chart->Label2[2], Qt::LeftButton); // 月K线
-    const std::pair<QRadioButton*, const char*> steps[] = {
-        {chart->Option2, "sh000001"}, {chart->Option3, "sz399001"}, {chart->Option1, "sh600028"}};
-    for (const auto& [option, code] : steps) {
-        QTest::mouseClick(option, Qt::LeftButton);
-        QVERIFY(option->isChecked());
-        QCOMPARE(chart->W1->lastAddress(), address(path("monthly", code)));
+    QTest::mouseClick(periodLink(chart, 2), Qt::LeftButton); // 月K线
+    const std::pair<int, const char*> steps[] = {{2, "sh000001"}, {3, "sz399001"}, {1, "sh600028"}};
+    for (const auto& [number, code] : steps) {
+        QTest::mouseClick(option(chart, number), Qt::LeftButton);
+        QVERIFY(option(chart, number)->isChecked());
+        QCOMPARE(view(chart)->lastAddress(), address(path("monthly", code)));
     }
     QCOMPARE(boldPeriods(chart), onlyBold(2));
 }
 
 void TestForm3::relaunchRetargetsTheOpenWindow() {
-    Form3* chart = launch(ChartSubject::Stock);
+    startProgram({QStringLiteral("中国石化(sh600028)")});
+    clickTickerLine("Label1");
+    Form3* chart = m_program->chartWindow();
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     QCOMPARE(chart->frameGeometry().topLeft(),
              screen.topLeft() + centredPlacement(screen.size(), chart->frameGeometry().size()));
-    QTest::mouseClick(chart->Label2[1], Qt::LeftButton); // 周K线
-    QTest::mouseClick(chart->Option2, Qt::LeftButton);
+    QTest::mouseClick(periodLink(chart, 1), Qt::LeftButton); // 周K线
+    QTest::mouseClick(option(chart, 2), Qt::LeftButton);
     chart->move(chart->pos() + QPoint(37, 23));
     const QPoint moved = chart->pos();
-    m_ticker->Timer2->start(); // a second load would pause it again
+    tickerKeepOnTop()->start(); // a second load would pause it again
 
-    LaunchChart(*m_ticker, ChartSubject::ShenzhenIndex, QStringLiteral("中国联通"),
-                QStringLiteral("sh600050"));
-    QCOMPARE(m_ticker->chartWindow.data(), chart);
+    // The feed moves on to another stock, and the user clicks the 深成指 line.
+    QVERIFY(WatchListFile(m_env.watchListPath).write({QStringLiteral("中国联通(sh600050)")}));
+    QTRY_COMPARE(m_program->feed().CurrentStockCode(), QStringLiteral("sh600050"));
+    clickTickerLine("Label6");
+    QCOMPARE(m_program->chartWindow(), chart);
     QCOMPARE(chart->pos(), moved);
-    QVERIFY(m_ticker->Timer2->isActive());
-    QVERIFY(chart->Option3->isChecked());
-    QCOMPARE(chart->Option1->text(), QStringLiteral("中国联通"));
-    QCOMPARE(chart->ChartCode, QStringLiteral("sh600050"));
-    QCOMPARE(chart->ChartPeriod, 0);
+    QVERIFY(tickerKeepOnTop()->isActive());
+    QVERIFY(option(chart, 3)->isChecked());
+    QCOMPARE(option(chart, 1)->text(), QStringLiteral("中国联通"));
     QCOMPARE(boldPeriods(chart), onlyBold(0));
-    QCOMPARE(chart->W1->lastAddress(), address(path("daily", "sz399001")));
+    QCOMPARE(view(chart)->lastAddress(), address(path("daily", "sz399001")));
     int windows = 0;
     for (const QWidget* top : QApplication::topLevelWidgets())
         windows += qobject_cast<const Form3*>(top) != nullptr;
     QCOMPARE(windows, 1);
+    // The stock option now stands for the new stock, at the daily period.
+    QTest::mouseClick(option(chart, 1), Qt::LeftButton);
+    QCOMPARE(view(chart)->lastAddress(), address(path("daily", "sh600050")));
 }
 
 void TestForm3::closeResumesOneTimer_data() {
@@ -330,29 +377,43 @@ void TestForm3::closeResumesOneTimer() {
     QFETCH(bool, tickerTimer);
     QFETCH(bool, stealthTimer);
 
-    QPointer<Form3> chart = launch(ChartSubject::Stock);
-    m_ticker->setVisible(tickerVisible);
-    if (stealth > 0)
-        m_ticker->form4()->setVisible(stealth == 2);
+    startProgram({QStringLiteral("中国石化(sh600028)")});
+    Form1& ticker = m_program->ticker();
+    if (stealth > 0) {
+        QTest::mouseClick(child(&ticker, "Label7"), Qt::LeftButton);
+        QTest::mouseClick(member(&ticker, "Label8", 0), Qt::LeftButton);
+        Form4* line = m_program->stealthWindow();
+        QTest::mouseClick(child(line, "Label2"), Qt::RightButton, {}, QPoint(3, 3));
+        line->setVisible(stealth == 2);
+    } else {
+        clickTickerLine("Label1");
+    }
+    QPointer<Form3> chart = m_program->chartWindow();
+    QVERIFY(chart);
+    ticker.setVisible(tickerVisible);
 
     QVERIFY(chart->close());
-    QCOMPARE(m_ticker->Timer2->isActive(), tickerTimer);
-    QCOMPARE(stealth > 0 && m_ticker->form4()->Timer1->isActive(), stealthTimer);
-    QCOMPARE(m_ticker->isVisible(), tickerVisible);
+    QCOMPARE(tickerKeepOnTop()->isActive(), tickerTimer);
+    const Form4* line = m_program->stealthWindow();
+    QCOMPARE(line && child<QTimer>(line, "Timer1")->isActive(), stealthTimer);
+    QCOMPARE(ticker.isVisible(), tickerVisible);
     QTRY_VERIFY(!chart);
 }
 
 void TestForm3::launchRightAfterCloseOpensANewWindow() {
     // The closed window is deleted only when control returns to the event loop; a
     // launch handled before then must not re-target it and then lose it.
-    Form3* first = launch(ChartSubject::Stock);
+    startProgram({QStringLiteral("中国石化(sh600028)")});
+    clickTickerLine("Label1");
+    Form3* first = m_program->chartWindow();
     QPointer<Form3> closed(first);
     first->close();
-    Form3* second = launch(ChartSubject::ShanghaiIndex);
+    clickTickerLine("Label5");
+    Form3* second = m_program->chartWindow();
     QVERIFY(second != first);
-    QVERIFY(!m_ticker->Timer2->isActive()); // the new window's load paused it again
+    QVERIFY(!tickerKeepOnTop()->isActive()); // the new window's load paused it again
     QTRY_VERIFY(!closed);
-    QCOMPARE(m_ticker->chartWindow.data(), second);
+    QCOMPARE(m_program->chartWindow(), second);
     QVERIFY(second->isVisible());
 }
 
@@ -361,7 +422,7 @@ void TestForm3::imageFetchedAtTheExactPath() {
     m_charts->setResponse(path("daily", "sh600028"), gif(QColor(0, 128, 128)));
 
     Form3* chart = launch(ChartSubject::Stock);
-    QSignalSpy loaded(chart->W1, &ChartView::loadFinished);
+    QSignalSpy loaded(view(chart), &ChartView::loadFinished);
     QVERIFY(loaded.wait(5000));
     QCOMPARE(loaded.at(0).at(0).toBool(), true);
     QCOMPARE(m_charts->requests().size(), 1);
@@ -369,8 +430,9 @@ void TestForm3::imageFetchedAtTheExactPath() {
     QCOMPARE(m_charts->requests().first().path, path("daily", "sh600028"));
     // On screen inside the visible panel, not under the clipped border.
     const int inset = ChartView::kBorder + ChartView::kPageMargin;
-    const QPoint inPanel = chart->W1->mapTo(chart->Picture1, QPoint(inset, inset));
-    QCOMPARE(chart->Picture1->grab().toImage().pixelColor(inPanel), QColor(0, 128, 128));
+    QWidget* panel = child(chart, "Picture1");
+    const QPoint inPanel = view(chart)->mapTo(panel, QPoint(inset, inset));
+    QCOMPARE(panel->grab().toImage().pixelColor(inPanel), QColor(0, 128, 128));
 }
 
 void TestForm3::failedLoadShowsTheNotice_data() {
@@ -395,20 +457,20 @@ void TestForm3::failedLoadShowsTheNotice() {
 
     // A good chart first: a failure must not leave it standing as if current.
     Form3* chart = launch(ChartSubject::ShanghaiIndex);
-    QSignalSpy loaded(chart->W1, &ChartView::loadFinished);
+    QSignalSpy loaded(view(chart), &ChartView::loadFinished);
     QVERIFY(loaded.wait(5000));
-    QTest::mouseClick(chart->Option1, Qt::LeftButton);
+    QTest::mouseClick(option(chart, 1), Qt::LeftButton);
     QVERIFY(loaded.wait(10000));
     QCOMPARE(loaded.at(1).at(0).toBool(), false);
-    QVERIFY(chart->W1->showsNotice());
-    QVERIFY(chart->W1->currentPicture().isNull());
+    QVERIFY(view(chart)->showsNotice());
+    QVERIFY(view(chart)->currentPicture().isNull());
     QVERIFY(m_hooks->messages.isEmpty());
 
     // The next good chart takes the notice's place.
-    QTest::mouseClick(chart->Option2, Qt::LeftButton);
+    QTest::mouseClick(option(chart, 2), Qt::LeftButton);
     QVERIFY(loaded.wait(5000));
     QCOMPARE(loaded.at(2).at(0).toBool(), true);
-    QVERIFY(!chart->W1->showsNotice());
+    QVERIFY(!view(chart)->showsNotice());
 }
 
 void TestForm3::newNavigationReplacesTheOneInFlight() {
@@ -416,15 +478,15 @@ void TestForm3::newNavigationReplacesTheOneInFlight() {
     m_charts->setResponse(path("weekly", "sh600028"), gif(Qt::blue));
 
     Form3* chart = launch(ChartSubject::Stock);
-    QSignalSpy loaded(chart->W1, &ChartView::loadFinished);
+    QSignalSpy loaded(view(chart), &ChartView::loadFinished);
     QTRY_COMPARE(m_charts->requestPaths(), QStringList{path("daily", "sh600028")});
-    QTest::mouseClick(chart->Label2[1], Qt::LeftButton);
+    QTest::mouseClick(periodLink(chart, 1), Qt::LeftButton);
     QVERIFY(loaded.wait(5000));
-    QCOMPARE(shownColour(chart->W1), QColor(Qt::blue));
+    QCOMPARE(shownColour(view(chart)), QColor(Qt::blue));
     // The abandoned load reports nothing, not even once its time-out has passed.
-    QVERIFY(!loaded.wait(m_ticker->environment().fetchTimeoutMs + 500));
+    QVERIFY(!loaded.wait(m_env.fetchTimeoutMs + 500));
     QCOMPARE(loaded.size(), 1);
-    QCOMPARE(chart->W1->state(), ChartView::State::Shown);
+    QCOMPARE(view(chart)->state(), ChartView::State::Shown);
 }
 
 void TestForm3::refreshReachesTheServiceDespiteTheCache() {

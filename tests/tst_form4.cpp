@@ -1,7 +1,9 @@
+#include "app/conductor.h"
 #include "app/controllabel.h"
 #include "app/twips.h"
 #include "app/watchlistfile.h"
 #include "charts/form3.h"
+#include "children.h"
 #include "fakehttpserver.h"
 #include "stealth/colourkey.h"
 #include "stealth/form4.h"
@@ -18,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 
 using namespace tarnwel;
 
@@ -70,13 +73,29 @@ private Q_SLOTS:
     void dragNeedsTheLeftButtonAlone();
     void rightReleaseOpensTheChart_data();
     void rightReleaseOpensTheChart();
-    void doubleClickReturnsToTheTicker();
+    void returnsToTheTicker_data();
+    void returnsToTheTicker();
     void feedWritesTheHiddenLine();
+    void tooltipShowsWhileAnotherWindowIsActive();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::shared_ptr<RecordedHooks> m_hooks = std::make_shared<RecordedHooks>();
     Environment environment() const { return makeTestEnvironment(m_dir->path(), m_hooks); }
+    std::unique_ptr<Conductor> program(const Environment& env) const {
+        return std::make_unique<Conductor>(env, makeTestHooks(m_hooks));
+    }
+    // A started program whose ticker stands at `pos`, switched to the stealth line
+    // through the ticker's menu.
+    std::unique_ptr<Conductor> inStealth(QPoint pos) const {
+        auto conductor = program(environment());
+        if (!conductor->start())
+            return nullptr;
+        conductor->ticker().move(pos);
+        QTest::mouseClick(child(&conductor->ticker(), "Label7"), Qt::LeftButton);
+        QTest::mouseClick(member(&conductor->ticker(), "Label8", 0), Qt::LeftButton);
+        return conductor;
+    }
 };
 
 void TestForm4::colourKeyRegion_data() {
@@ -109,8 +128,8 @@ void TestForm4::colourKeyRegion() {
 }
 
 void TestForm4::keyedOutToHardEdgedGlyphs() {
-    Form1 ticker(environment());
-    Form4* line = ticker.form4();
+    Form4 window;
+    Form4* line = &window;
     line->show();
     QCOMPARE(maskMismatch(line), QString());
 
@@ -124,10 +143,12 @@ void TestForm4::keyedOutToHardEdgedGlyphs() {
 
     // Both glyphs are there; the strip between them takes neither the eye nor the mouse.
     const QRegion mask = line->mask();
-    QVERIFY(mask.intersects(line->Label2->geometry()));
-    QVERIFY(mask.intersects(line->Label1->geometry()));
-    const int gapLeft = line->Label2->geometry().right() + 1;
-    QVERIFY(!mask.intersects(QRect(gapLeft, 0, line->Label1->x() - gapLeft, line->height())));
+    const QWidget* glyph = child(line, "Label2");
+    const QWidget* caption = child(line, "Label1");
+    QVERIFY(mask.intersects(glyph->geometry()));
+    QVERIFY(mask.intersects(caption->geometry()));
+    const int gapLeft = glyph->geometry().right() + 1;
+    QVERIFY(!mask.intersects(QRect(gapLeft, 0, caption->x() - gapLeft, line->height())));
 }
 
 void TestForm4::maskFollowsTheCaption_data() {
@@ -144,8 +165,8 @@ void TestForm4::maskFollowsTheCaption() {
     QFETCH(QString, caption);
     QFETCH(bool, shown);
 
-    Form1 ticker(environment());
-    Form4* line = ticker.form4();
+    Form4 window;
+    Form4* line = &window;
     line->setVisible(shown);
     line->setQuoteTexts(QStringLiteral("600028(12.34)"), QString());
     const QRegion before = line->mask();
@@ -171,19 +192,17 @@ void TestForm4::enteringPlacesTheLine() {
     QFETCH(QPoint, tickerTwips);
     QFETCH(QPoint, lineTwips);
 
-    Form1 ticker(environment());
-    ticker.move(px(tickerTwips));
-    ticker.show();
-    ticker.Timer2->start();
-    ticker.enterStealthMode();
-
-    Form4* line = ticker.existingForm4();
+    const auto conductor = inStealth(px(tickerTwips));
+    QVERIFY(conductor);
+    const Form1& ticker = conductor->ticker();
+    const Form4* line = conductor->stealthWindow();
+    QVERIFY(line);
     QCOMPARE(line->pos(), px(lineTwips));
     QCOMPARE(line->geometry().bottom(), ticker.geometry().bottom());
     QVERIFY(ticker.isHidden());
     QVERIFY(line->isVisible());
-    QVERIFY(!ticker.Timer2->isActive());
-    QVERIFY(line->Timer1->isActive());
+    QVERIFY(!child<QTimer>(&ticker, "Timer2")->isActive());
+    QVERIFY(child<QTimer>(line, "Timer1")->isActive());
 }
 
 void TestForm4::dragNeedsTheLeftButtonAlone_data() {
@@ -199,13 +218,12 @@ void TestForm4::dragNeedsTheLeftButtonAlone() {
     QFETCH(int, buttons);
     QFETCH(bool, moves);
 
-    Form1 ticker(environment());
-    ticker.move(300, 300);
-    ticker.show();
-    ticker.enterStealthMode();
-    Form4* line = ticker.existingForm4();
+    const auto conductor = inStealth(QPoint(300, 300));
+    QVERIFY(conductor);
+    const Form1& ticker = conductor->ticker();
+    Form4* line = conductor->stealthWindow();
     const QPoint before = line->pos();
-    dragBy(line->Label2, Qt::MouseButtons(buttons), QPoint(40, -25));
+    dragBy(child(line, "Label2"), Qt::MouseButtons(buttons), QPoint(40, -25));
 
     QCOMPARE(line->pos() != before, moves);
     QCOMPARE(ticker.pos(), QPoint(300, 300));
@@ -224,40 +242,52 @@ void TestForm4::rightReleaseOpensTheChart() {
     QFETCH(int, button);
     QFETCH(bool, opensChart);
 
-    Form1 ticker(environment());
-    ticker.show();
-    ticker.enterStealthMode();
-    Form4* line = ticker.existingForm4();
+    const auto conductor = inStealth(QPoint(300, 300));
+    QVERIFY(conductor);
+    Form4* line = conductor->stealthWindow();
     const QPoint before = line->pos();
-    QTest::mouseClick(line->Label2, Qt::MouseButton(button), {}, QPoint(3, 3));
+    QTest::mouseClick(child(line, "Label2"), Qt::MouseButton(button), {}, QPoint(3, 3));
 
-    QCOMPARE(!ticker.chartWindow.isNull(), opensChart);
-    QCOMPARE(line->Timer1->isActive(), !opensChart);
+    QCOMPARE(conductor->chartWindow() != nullptr, opensChart);
+    QCOMPARE(child<QTimer>(line, "Timer1")->isActive(), !opensChart);
     QCOMPARE(line->pos(), before);
     QVERIFY(line->isVisible());
 }
 
-void TestForm4::doubleClickReturnsToTheTicker() {
-    Form1 ticker(environment());
+void TestForm4::returnsToTheTicker_data() {
+    QTest::addColumn<bool>("byClose");
+    QTest::newRow("double-click on the glyph") << false;
+    // Alt+F4 or a taskbar's close must not leave the program with no window at all.
+    QTest::newRow("closed by the window manager") << true;
+}
+
+void TestForm4::returnsToTheTicker() {
+    QFETCH(bool, byClose);
     const QPoint home = px(QPoint(10410, 9535));
-    ticker.move(home);
-    ticker.show();
-    ticker.enterStealthMode();
-    Form4* line = ticker.existingForm4();
-    dragBy(line->Label2, Qt::LeftButton, QPoint(-200, -150));
+    const auto conductor = inStealth(home);
+    QVERIFY(conductor);
+    const Form1& ticker = conductor->ticker();
+    Form4* line = conductor->stealthWindow();
+    dragBy(child(line, "Label2"), Qt::LeftButton, QPoint(-200, -150));
     QVERIFY(line->pos() != px(QPoint(10410, 10735)));
 
-    QTest::mouseDClick(line->Label2, Qt::LeftButton, {}, QPoint(3, 3));
+    if (byClose)
+        QVERIFY(line->close() == false); // the line is kept for later, only hidden
+    else
+        QTest::mouseDClick(child(line, "Label2"), Qt::LeftButton, {}, QPoint(3, 3));
     QVERIFY(line->isHidden());
     QVERIFY(ticker.isVisible());
     QCOMPARE(ticker.pos(), home); // not near where the line was dragged
-    QVERIFY(ticker.Timer2->isActive());
-    QVERIFY(!line->Timer1->isActive());
-    QVERIFY(!ticker.chartWindow);
+    QVERIFY(child<QTimer>(&ticker, "Timer2")->isActive());
+    QVERIFY(!child<QTimer>(line, "Timer1")->isActive());
+    QVERIFY(!conductor->chartWindow());
+    QCOMPARE(m_hooks->exits, QList<int>{});
 
     // The next time the line is placed anew from the ticker.
-    ticker.enterStealthMode();
+    QTest::mouseClick(child(&ticker, "Label7"), Qt::LeftButton);
+    QTest::mouseClick(member(&ticker, "Label8", 0), Qt::LeftButton);
     QCOMPARE(line->pos(), px(QPoint(10410, 10735)));
+    QCOMPARE(conductor->stealthWindow(), line);
 }
 
 void TestForm4::feedWritesTheHiddenLine() {
@@ -274,17 +304,37 @@ void TestForm4::feedWritesTheHiddenLine() {
     env.turnPauseMs = 60000;
     WatchListFile(env.watchListPath).write({QStringLiteral("万科Ａ(sz000002)")});
 
-    Form1 ticker(env);
-    ticker.Form_Load();
-    QSignalSpy shown(ticker.feed(), &QuoteFeed::textsReady);
+    const auto conductor = program(env);
+    QVERIFY(conductor->start());
+    QSignalSpy shown(&conductor->feed(), &QuoteFeed::textsReady);
     QVERIFY(shown.wait(5000));
 
-    Form4* line = ticker.existingForm4();
+    Form4* line = conductor->stealthWindow();
     QVERIFY(line && line->isHidden());
-    QCOMPARE(line->Label1->text(), QStringLiteral("000002(8.12)"));
-    QCOMPARE(line->Label2->toolTip(),
+    QCOMPARE(child<QLabel>(line, "Label1")->text(), QStringLiteral("000002(8.12)"));
+    QCOMPARE(child(line, "Label2")->toolTip(),
              QStringLiteral("万科Ａ(最高:8.20 最低:8.01 成交:4)沪综指:3061.789 深成指:10234.567"));
     QCOMPARE(maskMismatch(line), QString());
+}
+
+void TestForm4::tooltipShowsWhileAnotherWindowIsActive() {
+    Form4 line;
+    line.setQuoteTexts(QStringLiteral("600028(5.23)"),
+                       QStringLiteral("<b>中国石化</b>(最高:5.30)"));
+    line.show();
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    QVERIFY(!line.isActiveWindow());
+
+    // The pointer comes to rest on the glyph.
+    QWidget* glyph = child(&line, "Label2");
+    QTest::mouseMove(glyph, glyph->rect().center());
+    QTRY_VERIFY(QToolTip::isVisible());
+    // Markup in a name is shown as it stands.
+    QVERIFY(QToolTip::text().contains(QStringLiteral("&lt;b&gt;中国石化&lt;/b&gt;")));
+    QToolTip::hideText();
 }
 
 QTEST_MAIN(TestForm4)

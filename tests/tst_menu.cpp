@@ -1,5 +1,7 @@
+#include "app/conductor.h"
 #include "app/controllabel.h"
 #include "app/twips.h"
+#include "children.h"
 #include "stealth/form4.h"
 #include "testenvironment.h"
 #include "ticker/form1.h"
@@ -23,8 +25,8 @@ namespace {
 int litItem(const Form1& ticker) {
     const QColor highlight = QApplication::palette().color(QPalette::Active, QPalette::Highlight);
     int lit = -1;
-    for (int i = 0; i < int(ticker.Label8.size()); ++i) {
-        const QPalette& pal = ticker.Label8[i]->palette();
+    for (int i = 0; i < 4; ++i) {
+        const QPalette& pal = member(&ticker, "Label8", i)->palette();
         const auto drawn = std::pair(pal.color(QPalette::Window), pal.color(QPalette::WindowText));
         if (drawn == std::pair(highlight, QColor(Qt::white)) && lit == -1)
             lit = i;
@@ -73,21 +75,27 @@ private Q_SLOTS:
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::shared_ptr<RecordedHooks> m_hooks;
-    std::unique_ptr<Form1> m_ticker;
+    std::unique_ptr<Conductor> m_program;
+    Form1* m_ticker = nullptr;
+    QWidget* panel() const { return child(m_ticker, "Picture1"); }
+    QWidget* hotSpotLabel() const { return child(m_ticker, "Label7"); }
+    QWidget* item(int index) const { return member(m_ticker, "Label8", index); }
+    QTimer* timer2() const { return child<QTimer>(m_ticker, "Timer2"); }
 };
 
 void TestMenu::init() {
     m_dir = std::make_unique<QTemporaryDir>();
     m_hooks = std::make_shared<RecordedHooks>();
-    m_ticker = std::make_unique<Form1>(makeTestEnvironment(m_dir->path(), m_hooks));
-    m_ticker->show();
-    m_ticker->Timer2->start(); // as after loading
-    QVERIFY(m_ticker->Picture1->isHidden());
+    m_program = std::make_unique<Conductor>(makeTestEnvironment(m_dir->path(), m_hooks),
+                                            makeTestHooks(m_hooks));
+    QVERIFY(m_program->start());
+    m_ticker = &m_program->ticker();
+    QVERIFY(panel()->isHidden());
     QCOMPARE(litItem(*m_ticker), 0);
 }
 
 void TestMenu::cleanup() {
-    m_ticker.reset();
+    m_program.reset();
     m_dir.reset();
 }
 
@@ -109,11 +117,11 @@ void TestMenu::hotSpot() {
     QFETCH(bool, openWhileHeld);
     QFETCH(bool, openAfter);
 
-    m_ticker->Picture1->setVisible(openBefore);
-    QTest::mousePress(m_ticker->Label7, Qt::MouseButton(button));
-    QCOMPARE(m_ticker->Picture1->isVisible(), openWhileHeld);
-    QTest::mouseRelease(m_ticker->Label7, Qt::MouseButton(button));
-    QCOMPARE(m_ticker->Picture1->isVisible(), openAfter);
+    panel()->setVisible(openBefore);
+    QTest::mousePress(hotSpotLabel(), Qt::MouseButton(button));
+    QCOMPARE(panel()->isVisible(), openWhileHeld);
+    QTest::mouseRelease(hotSpotLabel(), Qt::MouseButton(button));
+    QCOMPARE(panel()->isVisible(), openAfter);
 }
 
 void TestMenu::clicksElsewhere_data() {
@@ -135,11 +143,11 @@ void TestMenu::clicksElsewhere() {
     QFETCH(bool, staysOpen);
 
     QWidget* widget =
-        target == m_ticker->objectName() ? m_ticker.get() : m_ticker->findChild<QWidget*>(target);
+        target == m_ticker->objectName() ? m_ticker : m_ticker->findChild<QWidget*>(target);
     QVERIFY(widget && widget->childAt(pos) == nullptr);
-    m_ticker->Picture1->show();
+    panel()->show();
     QTest::mouseClick(widget, Qt::LeftButton, {}, pos);
-    QCOMPARE(m_ticker->Picture1->isVisible(), staysOpen);
+    QCOMPARE(panel()->isVisible(), staysOpen);
     QVERIFY(m_ticker->isVisible());
 }
 
@@ -155,17 +163,17 @@ void TestMenu::highlightOutlivesThePanel() {
     QFETCH(QList<int>, touched);
     QFETCH(int, lit);
 
-    QTest::mouseClick(m_ticker->Label7, Qt::LeftButton);
+    QTest::mouseClick(hotSpotLabel(), Qt::LeftButton);
     for (int index : touched)
-        hover(m_ticker->Label8[index]);
+        hover(item(index));
     QCOMPARE(litItem(*m_ticker), lit);
 
     // Leaving, closing and reopening the panel keeps the last item lit.
     QEvent leave(QEvent::Leave);
-    QApplication::sendEvent(m_ticker->Label8[lit], &leave);
-    QTest::mouseClick(m_ticker.get(), Qt::LeftButton, {}, kBareBackground);
-    QVERIFY(m_ticker->Picture1->isHidden());
-    QTest::mouseClick(m_ticker->Label7, Qt::LeftButton);
+    QApplication::sendEvent(item(lit), &leave);
+    QTest::mouseClick(m_ticker, Qt::LeftButton, {}, kBareBackground);
+    QVERIFY(panel()->isHidden());
+    QTest::mouseClick(hotSpotLabel(), Qt::LeftButton);
     QCOMPARE(litItem(*m_ticker), lit);
 }
 
@@ -193,25 +201,30 @@ void TestMenu::actions() {
     QFETCH(int, helpRequests);
     QFETCH(QList<int>, exits);
 
-    QTest::mouseClick(m_ticker->Label7, Qt::LeftButton);
-    QTest::mouseClick(m_ticker->Label8[index], Qt::LeftButton);
+    QTest::mouseClick(hotSpotLabel(), Qt::LeftButton);
+    QTest::mouseClick(item(index), Qt::LeftButton);
 
-    QVERIFY(m_ticker->Picture1->isHidden());
+    QVERIFY(panel()->isHidden());
     QCOMPARE(m_ticker->isVisible(), tickerVisible);
-    QCOMPARE(m_ticker->Timer2->isActive(), timer2Active);
-    const Form4* line = m_ticker->existingForm4();
-    QCOMPARE(line && line->isVisible() && line->Timer1->isActive(), stealth);
-    QCOMPARE(m_ticker->watchListWindow && m_ticker->watchListWindow->isVisible(), watchList);
-    QCOMPARE(m_hooks->openedUrls, QList<QUrl>(helpRequests, m_ticker->environment().helpUrl));
+    QCOMPARE(timer2()->isActive(), timer2Active);
+    const Form4* line = m_program->stealthWindow();
+    QCOMPARE(line && line->isVisible() && child<QTimer>(line, "Timer1")->isActive(), stealth);
+    const Form2* watchListWindow = m_program->watchListWindow();
+    QCOMPARE(watchListWindow && watchListWindow->isVisible(), watchList);
+    QCOMPARE(m_hooks->openedUrls, QList<QUrl>(helpRequests, m_program->environment().helpUrl));
     QCOMPARE(m_hooks->exits, exits);
 }
 
 void TestMenu::watchListOpensOnce() {
-    m_ticker->Label8_Click(1);
-    QPointer<Form2> first = m_ticker->watchListWindow;
+    const auto pickWatchList = [this] {
+        QTest::mouseClick(hotSpotLabel(), Qt::LeftButton);
+        QTest::mouseClick(item(1), Qt::LeftButton);
+    };
+    pickWatchList();
+    QPointer<Form2> first = m_program->watchListWindow();
     QVERIFY(first);
-    m_ticker->Label8_Click(1);
-    QCOMPARE(m_ticker->watchListWindow, first);
+    pickWatchList();
+    QCOMPARE(m_program->watchListWindow(), first);
     const QWidgetList windows = QApplication::topLevelWidgets();
     QCOMPARE(std::count_if(windows.begin(), windows.end(),
                            [](const QWidget* w) { return qobject_cast<const Form2*>(w); }),
@@ -220,24 +233,25 @@ void TestMenu::watchListOpensOnce() {
     // Once closed, the next pick makes a fresh window and pauses the ticker again, even
     // before the closed one is gone.
     first->close();
-    QVERIFY(m_ticker->Timer2->isActive());
-    m_ticker->Label8_Click(1);
-    QVERIFY(m_ticker->watchListWindow);
-    QVERIFY(m_ticker->watchListWindow != first);
-    QVERIFY(m_ticker->watchListWindow->isVisible());
-    QVERIFY(!m_ticker->Timer2->isActive());
+    QVERIFY(timer2()->isActive());
+    pickWatchList();
+    QVERIFY(m_program->watchListWindow());
+    QVERIFY(m_program->watchListWindow() != first);
+    QVERIFY(m_program->watchListWindow()->isVisible());
+    QVERIFY(!timer2()->isActive());
     QTRY_VERIFY(first.isNull());
-    QVERIFY(m_ticker->watchListWindow);
+    QVERIFY(m_program->watchListWindow());
 }
 
 void TestMenu::helpWithoutAHookGoesToTheDesktop() {
     Environment env = makeTestEnvironment(m_dir->path(), m_hooks);
-    env.openUrl = nullptr;
     env.helpUrl = QUrl(QStringLiteral("tarnwel-help-test:/how.htm"));
+    env.lockPath += QStringLiteral(".second");
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler(QStringLiteral("tarnwel-help-test"), &catcher, "open");
-    Form1 ticker(env);
-    ticker.Label8_Click(2);
+    Conductor program(env, DesktopHooks::forProgram());
+    QVERIFY(program.start());
+    QTest::mouseClick(member(&program.ticker(), "Label8", 2), Qt::LeftButton);
     QDesktopServices::unsetUrlHandler(QStringLiteral("tarnwel-help-test"));
     QCOMPARE(catcher.urls, QList<QUrl>{env.helpUrl});
 }

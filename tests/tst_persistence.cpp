@@ -1,4 +1,3 @@
-#include "app/delay.h"
 #include "app/numbertext.h"
 #include "app/settingsstore.h"
 #include "app/transparency.h"
@@ -46,8 +45,6 @@ private Q_SLOTS:
     void leadingNumber_data();
     void leadingNumber();
     void settingsStore();
-    void delayWaitsAndHandlesEvents();
-    void delayNegativeReturnsAtOnce();
 };
 
 void TestPersistence::parseWatchList_data() {
@@ -253,43 +250,24 @@ void TestPersistence::settingsStore() {
     const QString path = dir.filePath(QStringLiteral("vevivudaz.conf"));
     {
         SettingsStore store(path);
-        QCOMPARE(store.value(QStringLiteral("op")), QString());
-        store.setValue(QStringLiteral("op"), QStringLiteral("90%"));
-        store.setValue(QStringLiteral("st"), QStringLiteral("1"));
+        QCOMPARE(store.transparency(), QString());
+        QVERIFY(!store.startsAtLogon());
+        store.setTransparency(QStringLiteral("90%"));
+        store.setStartsAtLogon(true);
     }
     // Written through at once, in the [vevivudaz] section.
     const QByteArray text = readAll(path);
     QVERIFY2(text.contains("[vevivudaz]"), text.constData());
     QVERIFY2(text.contains("op=90%"), text.constData());
+    QVERIFY2(text.contains("st=1"), text.constData());
     SettingsStore again(path);
-    QCOMPARE(again.value(QStringLiteral("op")), QStringLiteral("90%"));
-    QCOMPARE(again.value(QStringLiteral("st")), QStringLiteral("1"));
+    QCOMPARE(again.transparency(), QStringLiteral("90%"));
+    QVERIFY(again.startsAtLogon());
 
     // A hand edit is read as it stands.
-    QVERIFY(writeAll(path, "[vevivudaz]\nop=60\n"));
-    QCOMPARE(SettingsStore(path).value(QStringLiteral("op")), QStringLiteral("60"));
-}
-
-void TestPersistence::delayWaitsAndHandlesEvents() {
-    bool handled = false;
-    QTimer::singleShot(10, this, [&] { handled = true; });
-    QElapsedTimer clock;
-    clock.start();
-    Delay(60);
-    QVERIFY(clock.elapsed() > 60);
-    QVERIFY(handled);
-
-    bool zeroHandled = false;
-    QTimer::singleShot(0, this, [&] { zeroHandled = true; });
-    Delay(0);
-    QVERIFY(zeroHandled);
-}
-
-void TestPersistence::delayNegativeReturnsAtOnce() {
-    bool handled = false;
-    QTimer::singleShot(0, this, [&] { handled = true; });
-    Delay(-1);
-    QVERIFY(!handled);
+    QVERIFY(writeAll(path, "[vevivudaz]\nop=60\nst=\" 1 \"\n"));
+    QCOMPARE(SettingsStore(path).transparency(), QStringLiteral("60"));
+    QVERIFY(SettingsStore(path).startsAtLogon());
 }
 
 QTEST_GUILESS_MAIN(TestPersistence)

@@ -1,6 +1,7 @@
 #include "watchlist/entry.h"
 #include "watchlist/stockdirectory.h"
 
+#include <QFile>
 #include <QHash>
 #include <QRegularExpression>
 #include <QSet>
@@ -25,6 +26,11 @@ QString nameOf(const QString& entry) {
     return entryName(entry).value_or(QString());
 }
 
+QByteArray dataFile(const QString& name) {
+    QFile file(QStringLiteral(DIRECTORY_DATA_DIR "/") + name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 } // namespace
 
 class TestStockDirectory : public QObject {
@@ -41,6 +47,11 @@ private Q_SLOTS:
     void rangeExamples_data();
     void rangeExamples();
     void onlyThreeNamesRepeat();
+    void correctedEntries_data();
+    void correctedEntries();
+    void dataFilesAreCanonical_data();
+    void dataFilesAreCanonical();
+    void sourcesListEveryEntry();
     void loadedOnceAndShared();
 
     void searchDirectory_data();
@@ -216,6 +227,82 @@ void TestStockDirectory::onlyThreeNamesRepeat() {
         {QStringLiteral("厦工转债"), {QStringLiteral("sh110004"), QStringLiteral("sh110815")}},
         {QStringLiteral("龙盛转债"), {QStringLiteral("sh110006"), QStringLiteral("sh110352")}}};
     QCOMPARE(repeated, expected);
+}
+
+void TestStockDirectory::correctedEntries_data() {
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("name"); // empty: the code must not occur
+
+    // Names and codes that public sources showed wrong, with what the sources give; see
+    // watchlist/data/NOTES.md. A later edit must not bring the old ones back.
+    const QList<std::pair<const char*, const char16_t*>> corrected{
+        {"sh110036", u"招行转债"},  {"sh110085", nullptr},     {"sh126004", nullptr},
+        {"sh126005", u"07武钢债"},  {"sh126013", u"08青啤债"}, {"sh126017", u"08葛洲债"},
+        {"sh126019", u"09长虹债"},  {"sh580021", u"青啤CWB1"}, {"sh580022", nullptr},
+        {"sh580023", u"康美CWB1"},  {"sh900902", u"二纺Ｂ股"}, {"sh900909", u"双钱Ｂ股"},
+        {"sh900946", u"*ST轻骑Ｂ"}, {"sh900955", u"九龙山Ｂ"}, {"sz000021", u"长城开发"},
+        {"sz000620", u"S*ST圣方"},  {"sz000629", u"攀钢钢钒"}, {"sz200057", u"ST大洋Ｂ"},
+        {"sz200160", u"ST大路Ｂ"},  {"sz200168", u"ST雷伊Ｂ"}};
+    for (const auto& [code, name] : corrected)
+        QTest::newRow(code) << QString::fromLatin1(code)
+                            << (name ? QString::fromUtf16(name) : QString());
+}
+
+void TestStockDirectory::correctedEntries() {
+    QFETCH(QString, code);
+    QFETCH(QString, name);
+    const QStringList directory = merged();
+    const auto found = std::find_if(directory.cbegin(), directory.cend(),
+                                    [&](const QString& e) { return codeOf(e) == code; });
+    if (name.isEmpty()) {
+        // The message is built before the check: it must not read past the end.
+        QVERIFY2(found == directory.cend(),
+                 qPrintable(found == directory.cend() ? QString() : *found));
+    } else {
+        QVERIFY(found != directory.cend());
+        QCOMPARE(nameOf(*found), name);
+    }
+}
+
+void TestStockDirectory::dataFilesAreCanonical_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QStringList>("list");
+    QTest::newRow("Shanghai") << QStringLiteral("shanghai.txt") << stockdirectory::shanghai();
+    QTest::newRow("Shenzhen") << QStringLiteral("shenzhen.txt") << stockdirectory::shenzhen();
+}
+
+void TestStockDirectory::dataFilesAreCanonical() {
+    // The reader forgives a byte-order mark, CR LF and empty lines; the files themselves
+    // stay plain, so that their diffs show only real changes.
+    QFETCH(QString, file);
+    QFETCH(QStringList, list);
+
+    const QByteArray bytes = dataFile(file);
+    QVERIFY(!bytes.isEmpty());
+    QVERIFY(!bytes.startsWith("\xEF\xBB\xBF"));
+    QVERIFY(!bytes.contains('\r'));
+    QVERIFY(bytes.endsWith('\n'));
+    QVERIFY(!bytes.contains("\n\n"));
+    QCOMPARE(QString::fromUtf8(bytes), list.join(u'\n') + u'\n');
+}
+
+void TestStockDirectory::sourcesListEveryEntry() {
+    // directory-sources.csv records what backs each entry: one row per entry, in order.
+    const QStringList lines = QString::fromUtf8(dataFile(QStringLiteral("directory-sources.csv")))
+                                  .split(u'\n', Qt::SkipEmptyParts);
+    const QStringList directory = merged();
+    QCOMPARE(lines.value(0), QStringLiteral("code,name,status,reference_name,source,note"));
+    QCOMPARE(lines.size() - 1, directory.size());
+
+    const QSet<QString> statuses{QStringLiteral("CONFIRMED"), QStringLiteral("CORRECTED"),
+                                 QStringLiteral("KEPT"), QStringLiteral("UNCONFIRMED")};
+    for (qsizetype i = 0; i < directory.size(); ++i) {
+        // Codes, names and statuses hold no comma, so the first three fields split plainly.
+        const QStringList fields = lines[i + 1].split(u',');
+        QVERIFY2(fields.size() >= 6, qPrintable(lines[i + 1]));
+        QCOMPARE(fields[1] + u'(' + fields[0] + u')', directory[i]);
+        QVERIFY2(statuses.contains(fields[2]), qPrintable(lines[i + 1]));
+    }
 }
 
 void TestStockDirectory::loadedOnceAndShared() {

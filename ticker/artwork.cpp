@@ -53,17 +53,28 @@ QPixmap transparentPixmap(int size) {
     return pixmap;
 }
 
+// A picture of `size` logical pixels with room for every device pixel at `ratio`;
+// painters on it draw in logical pixels.
+QPixmap pixmapFor(QSize size, qreal ratio) {
+    QPixmap pixmap(qCeil(size.width() * ratio), qCeil(size.height() * ratio));
+    pixmap.setDevicePixelRatio(ratio);
+    return pixmap;
+}
+
 } // namespace
 
-QPixmap tickerBackground() {
-    QPixmap pixmap(250, 100);
+QPixmap tickerBackground(qreal ratio) {
+    QPixmap pixmap = pixmapFor({250, 100}, ratio);
     QPainter p(&pixmap);
-    p.fillRect(0, 0, 250, 40, QColor(0x8a, 0x8a, 0x8a));
-    p.fillRect(0, 40, 250, 32, QColor(0x14, 0x14, 0x14));
-    p.fillRect(0, 72, 250, 28, QColor(0x3a, 0x3a, 0x3a));
+    // At a fractional ratio the picture is a part of a logical pixel larger than 250 ×
+    // 100; the bands fill it all.
+    const QSizeF size = pixmap.deviceIndependentSize();
+    p.fillRect(QRectF(0, 0, size.width(), 40), QColor(0x8a, 0x8a, 0x8a));
+    p.fillRect(QRectF(0, 40, size.width(), 32), QColor(0x14, 0x14, 0x14));
+    p.fillRect(QRectF(0, 72, size.width(), size.height() - 72), QColor(0x3a, 0x3a, 0x3a));
     // A hairline of light between the bands keeps them apart at high transparency.
-    p.fillRect(0, 40, 250, 1, QColor(0xb0, 0xb0, 0xb0));
-    p.fillRect(0, 72, 250, 1, QColor(0x5a, 0x5a, 0x5a));
+    p.fillRect(QRectF(0, 40, size.width(), 1), QColor(0xb0, 0xb0, 0xb0));
+    p.fillRect(QRectF(0, 72, size.width(), 1), QColor(0x5a, 0x5a, 0x5a));
 
     p.setRenderHint(QPainter::Antialiasing);
     drawGear(p, QPointF(232.5, 10.5), 5.5);
@@ -76,8 +87,9 @@ QPixmap tickerBackground() {
     return pixmap;
 }
 
-QPixmap houseIcon() {
-    QPixmap pixmap = transparentPixmap(32);
+QPixmap houseIcon(qreal ratio) {
+    QPixmap pixmap = pixmapFor({32, 32}, ratio);
+    pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     // The ticker stretches the icon over the left of its three bands; the house keeps
     // to the part that lands on the black band, clear of the text lines above and below.
@@ -87,12 +99,13 @@ QPixmap houseIcon() {
     return pixmap;
 }
 
-QPixmap menuPanel() {
-    QPixmap pixmap(116, 90);
+QPixmap menuPanel(qreal ratio) {
+    QPixmap pixmap = pixmapFor({116, 90}, ratio);
     pixmap.fill(Qt::white);
     QPainter p(&pixmap);
-    p.setPen(QColor(0xa0, 0xa0, 0xa0));
-    p.drawRect(0, 0, 115, 89);
+    // The frame keeps to the outermost logical pixel at every ratio.
+    p.fillRect(QRectF(0, 0, 116, 90), QColor(0xa0, 0xa0, 0xa0));
+    p.fillRect(QRectF(1, 1, 114, 88), Qt::white);
     return pixmap;
 }
 

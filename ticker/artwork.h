@@ -5,13 +5,16 @@
 
 namespace tarnwel::artwork {
 
+// Pictures are sized in logical pixels and drawn for `ratio` device pixels to the
+// logical one, so they stay sharp on dense screens; at 1 they are plain bitmaps.
+
 // The ticker's background, 250 × 100: grey, near-black and dark grey bands with a small
 // gear and a down arrow in the top-right corner, where the menu opens.
-QPixmap tickerBackground();
+QPixmap tickerBackground(qreal ratio = 1);
 // A 32 × 32 house with a red roof.
-QPixmap houseIcon();
+QPixmap houseIcon(qreal ratio = 1);
 // The menu panel, 116 × 90: white with a thin grey frame.
-QPixmap menuPanel();
+QPixmap menuPanel(qreal ratio = 1);
 // The program's window icon.
 QIcon programIcon();
 

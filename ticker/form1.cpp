@@ -2,18 +2,11 @@
 
 #include "app/controllabel.h"
 #include "app/fonts.h"
-#include "app/settingsstore.h"
-#include "app/singleinstance.h"
-#include "app/transparency.h"
+#include "app/pixelratio.h"
 #include "app/twips.h"
-#include "charts/chartlaunch.h"
-#include "charts/form3.h"
-#include "stealth/form4.h"
 #include "ticker/artwork.h"
 #include "ticker/placement.h"
 #include "ticker/quotefeed.h"
-#include "watchlist/form2.h"
-#include "watchlist/stockdirectory.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -24,22 +17,19 @@
 
 namespace tarnwel {
 
-Form1::Form1(Environment env, QWidget* parent)
+Form1::Form1(QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
-    , m_env(std::move(env))
     , m_drag(this) {
     registerFontSubstitutions();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Tarnwel"));
     setWindowIcon(artwork::programIcon());
     setFixedSize(px(kTickerSizeTwips));
-    m_background = artwork::tickerBackground();
 
     // Stacking follows creation: the icon lies under the text, the menu panel over all.
     Image1 = new ControlLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(pxRect(0, 240, 1215, 1155));
-    Image1->setPixmap(artwork::houseIcon());
     Image1->setScaledContents(true);
 
     Label4 = makeTextLabel("Label4", 120, 120);
@@ -61,8 +51,16 @@ Form1::Form1(Environment env, QWidget* parent)
 
     buildMenu();
 
-    List1 = stockdirectory::shanghai();
-    List2 = stockdirectory::shenzhen();
+    // The artwork is drawn for the screen's pixel density, and drawn again when it changes.
+    const auto drawArtwork = [this](qreal ratio) {
+        m_background = artwork::tickerBackground(ratio);
+        Image1->setPixmap(artwork::houseIcon(ratio));
+        if (auto* panel = findChild<QLabel*>(QStringLiteral("Picture1")))
+            panel->setPixmap(artwork::menuPanel(ratio));
+        update();
+    };
+    drawArtwork(devicePixelRatioF());
+    followPixelRatio(this, drawArtwork);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -73,34 +71,25 @@ Form1::Form1(Environment env, QWidget* parent)
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
     connect(Timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
 
-    QuoteFeed::Options options;
-    options.baseUrl = m_env.quoteBaseUrl;
-    options.referer = m_env.quoteReferer;
-    options.watchListPath = m_env.watchListPath;
-    options.turnPauseMs = m_env.turnPauseMs;
-    options.fetchTimeoutMs = m_env.fetchTimeoutMs;
-    m_feed = new QuoteFeed(options, this);
-    connect(m_feed, &QuoteFeed::textsReady, this, &Form1::showTexts);
-
     // Dragging starts from the bare background, the icon and the two small lines;
     // the name, the price, the index lines and the hot spot take the mouse themselves.
     for (ControlLabel* dragger : {Image1, Label3, Label4}) {
+        connect(dragger, &ControlLabel::mouseDown, this,
+                [this](Qt::MouseButton button, QPoint at) { m_drag.mousePressed(button, at); });
         connect(dragger, &ControlLabel::mouseMove, this, &Form1::Form_MouseMove);
         connect(dragger, &ControlLabel::mouseUp, this, [this] { m_drag.mouseReleased(); });
     }
-    connect(Label1, &ControlLabel::clicked, this, &Form1::Label1_Click);
-    connect(Label5, &ControlLabel::clicked, this, &Form1::Label5_Click);
-    connect(Label6, &ControlLabel::clicked, this, &Form1::Label6_Click);
+    connect(Label1, &ControlLabel::clicked, this,
+            [this] { Q_EMIT chartRequested(ChartSubject::Stock); });
+    connect(Label5, &ControlLabel::clicked, this,
+            [this] { Q_EMIT chartRequested(ChartSubject::ShanghaiIndex); });
+    connect(Label6, &ControlLabel::clicked, this,
+            [this] { Q_EMIT chartRequested(ChartSubject::ShenzhenIndex); });
     connect(Label7, &ControlLabel::mouseDown, this, &Form1::Label7_MouseDown);
     connect(Label7, &ControlLabel::mouseUp, this, &Form1::Label7_MouseUp);
 }
 
-Form1::~Form1() {
-    // The other windows have no parent of their own; they go with the ticker.
-    delete watchListWindow.data();
-    delete chartWindow.data();
-    delete m_form4.data();
-}
+Form1::~Form1() = default;
 
 ControlLabel* Form1::makeTextLabel(const char* name, int leftTwips, int topTwips) {
     auto* label = new ControlLabel(this);
@@ -110,35 +99,17 @@ ControlLabel* Form1::makeTextLabel(const char* name, int leftTwips, int topTwips
     palette.setColor(QPalette::WindowText, Qt::white);
     label->setPalette(palette);
     label->resize(0, 0);
+    label->setTextFormat(Qt::PlainText);
     return label;
 }
 
-bool Form1::Form_Load() {
-    if (!m_env.lockPath.isEmpty()) {
-        m_instance = std::make_unique<SingleInstance>(m_env.lockPath);
-        if (!m_instance->acquire())
-            return false;
-    }
-    if (m_env.settings)
-        applyAlpha(alphaFromTransparency(m_env.settings->value(QStringLiteral("op"))));
-    List1 += List2;
+void Form1::Form_Load(int alpha) {
+    applyAlpha(alpha);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QSize screenTwips = twips(screen->geometry().size());
         move(screen->geometry().topLeft() + px(tickerPlacement(screenTwips)));
     }
     Timer1->start();
-    Timer2->start();
-    return true;
-}
-
-Form4* Form1::form4() {
-    if (!m_form4)
-        m_form4 = new Form4(this);
-    return m_form4;
-}
-
-Form4* Form1::existingForm4() const {
-    return m_form4;
 }
 
 void Form1::applyAlpha(int alpha) {
@@ -149,7 +120,14 @@ void Form1::applyAlpha(int alpha) {
 void Form1::Timer1_Timer() {
     // The feed runs for the rest of the program's life; only the first tick starts it.
     Timer1->stop();
-    m_feed->RefreshQuotes();
+    Q_EMIT feedWanted();
+}
+
+void Form1::setKeepOnTop(bool on) {
+    if (on)
+        Timer2->start();
+    else
+        Timer2->stop();
 }
 
 void Form1::Timer2_Timer() {
@@ -164,31 +142,14 @@ void Form1::Form_MouseMove(Qt::MouseButtons buttons, QPoint globalPos) {
     m_drag.mouseMoved(buttons, globalPos);
 }
 
-void Form1::Label1_Click() {
-    LaunchChart(*this, ChartSubject::Stock);
-}
-
-void Form1::Label5_Click() {
-    LaunchChart(*this, ChartSubject::ShanghaiIndex);
-}
-
-void Form1::Label6_Click() {
-    LaunchChart(*this, ChartSubject::ShenzhenIndex);
-}
-
-void Form1::setText(QLabel* label, const QString& text) {
-    label->setText(text);
-    label->adjustSize();
-}
-
 void Form1::showTexts(const TickerTexts& texts) {
-    setText(Label4, texts.label4);
-    setText(Label3, texts.label3);
-    setText(Label2, texts.label2);
-    setText(Label5, texts.label5);
-    setText(Label6, texts.label6);
-    setText(Label1, texts.label1);
-    form4()->setQuoteTexts(texts.stealthCaption, texts.stealthTooltip);
+    const std::pair<QLabel*, const QString&> lines[] = {
+        {Label4, texts.label4}, {Label3, texts.label3}, {Label2, texts.label2},
+        {Label5, texts.label5}, {Label6, texts.label6}, {Label1, texts.label1}};
+    for (const auto& [label, text] : lines) {
+        label->setText(text);
+        label->adjustSize();
+    }
 }
 
 void Form1::paintEvent(QPaintEvent*) {
@@ -197,6 +158,7 @@ void Form1::paintEvent(QPaintEvent*) {
 }
 
 void Form1::mousePressEvent(QMouseEvent* event) {
+    m_drag.mousePressed(event->button(), event->globalPosition().toPoint());
     if (event->button() == Qt::LeftButton)
         m_pressedOnBackground = true;
 }
@@ -221,7 +183,7 @@ void Form1::closeEvent(QCloseEvent* event) {
     // Closing the ticker from the window manager ends the program like the menu's
     // exit item.
     event->ignore();
-    exitProgram();
+    Q_EMIT exitRequested();
 }
 
 } // namespace tarnwel

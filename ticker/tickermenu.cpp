@@ -3,16 +3,10 @@
 
 #include "app/controllabel.h"
 #include "app/twips.h"
-#include "stealth/form4.h"
 #include "ticker/artwork.h"
-#include "ticker/placement.h"
-#include "watchlist/form2.h"
 
 #include <QApplication>
-#include <QCoreApplication>
-#include <QDesktopServices>
 #include <QFrame>
-#include <QTimer>
 
 namespace tarnwel {
 
@@ -63,7 +57,7 @@ void Form1::buildMenu() {
         item->setAutoFillBackground(true);
         // Highlighting follows the mouse with no button held.
         item->setMouseTracking(true);
-        paintItem(item, i == m_highlighted);
+        paintItem(item, i == 0);
         connect(item, &ControlLabel::mouseMove, this, [this, i] { Label8_MouseMove(i); });
         connect(item, &ControlLabel::clicked, this, [this, i] { Label8_Click(i); });
         Label8[i] = item;
@@ -100,65 +94,26 @@ void Form1::Label8_MouseMove(int index) {
     for (ControlLabel* item : Label8)
         paintItem(item, false);
     paintItem(Label8[index], true);
-    m_highlighted = index;
 }
 
 void Form1::Label8_Click(int index) {
     switch (index) {
     case Stealth:
-        enterStealthMode();
+        Q_EMIT stealthRequested();
         break;
     case WatchList:
-        openWatchList();
+        Q_EMIT watchListRequested();
         break;
     case Help:
-        openHelp();
+        Q_EMIT helpRequested();
         break;
     case Exit:
-        exitProgram();
+        Q_EMIT exitRequested();
         break;
     default:
         return;
     }
     Picture1->hide();
-}
-
-void Form1::enterStealthMode() {
-    Form4* line = form4();
-    Timer2->stop();
-    line->Timer1->start();
-    line->move(px(stealthPlacement(twips(pos()))));
-    hide();
-    line->show();
-}
-
-void Form1::openWatchList() {
-    // The watch-list window must be able to come above the ticker.
-    Timer2->stop();
-    if (watchListWindow) {
-        watchListWindow->show();
-        watchListWindow->raise();
-        watchListWindow->activateWindow();
-        return;
-    }
-    watchListWindow = new Form2(this);
-    watchListWindow->Form_Load();
-    watchListWindow->show();
-}
-
-void Form1::openHelp() {
-    // Whether the browser opened is not looked at.
-    if (m_env.openUrl)
-        m_env.openUrl(m_env.helpUrl);
-    else
-        QDesktopServices::openUrl(m_env.helpUrl);
-}
-
-void Form1::exitProgram() {
-    if (m_env.exitProgram)
-        m_env.exitProgram(0);
-    else
-        QCoreApplication::exit(0);
 }
 
 } // namespace tarnwel

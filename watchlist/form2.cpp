@@ -1,20 +1,16 @@
 #include "watchlist/form2.h"
 
 #include "app/autostart.h"
-#include "app/messagebox.h"
+#include "app/centring.h"
 #include "app/settingsstore.h"
-#include "app/transparency.h"
 #include "app/twips.h"
 #include "app/watchlistfile.h"
-#include "ticker/form1.h"
-#include "ticker/placement.h"
 #include "watchlist/stockdirectory.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -22,7 +18,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
-#include <QScreen>
 #include <QStringListModel>
 #include <QTimer>
 
@@ -78,10 +73,13 @@ void placeTextControl(QWidget* control, const QRect& rect) {
 
 } // namespace
 
-Form2::Form2(Form1* ticker)
+Form2::Form2(Environment env, std::shared_ptr<const stockdirectory::Search> directory,
+             Notice notice)
     : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
-    , m_ticker(ticker) {
+    , m_env(std::move(env))
+    , m_directory(std::move(directory))
+    , m_notice(std::move(notice)) {
     setObjectName(QStringLiteral("Form2"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("添加自选股"));
@@ -163,19 +161,11 @@ Form2::Form2(Form1* ticker)
 Form2::~Form2() = default;
 
 void Form2::Form_Load() {
-    const Environment& env = m_ticker->environment();
+    centreOnScreen(this);
 
-    const QScreen* screen = m_ticker->screen();
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    if (screen) {
-        const QRect area = screen->geometry();
-        move(area.topLeft() + centredPlacement(area.size(), frameGeometry().size()));
-    }
+    m_results->setStringList(m_directory->entries());
 
-    m_results->setStringList(m_ticker->List1);
-
-    const WatchListFile::Contents contents = WatchListFile(env.watchListPath).read();
+    const WatchListFile::Contents contents = WatchListFile(m_env.watchListPath).read();
     if (contents.status == WatchListFile::Status::Missing)
         return;
     if (contents.status == WatchListFile::Status::Unreadable) {
@@ -187,22 +177,19 @@ void Form2::Form_Load() {
     }
     List2->addItems(contents.entries);
 
-    if (env.settings) {
-        const QString op = env.settings->value(QStringLiteral("op"));
-        Combo1->setCurrentIndex(Combo1->findText(op));
-        Combo1->setEditText(op);
-        Check1->setChecked(env.settings->value(QStringLiteral("st")).trimmed().toInt() == 1);
-    }
+    const QString op = m_env.settings->transparency();
+    Combo1->setCurrentIndex(Combo1->findText(op));
+    Combo1->setEditText(op);
+    Check1->setChecked(m_env.settings->startsAtLogon());
 }
 
 void Form2::Text1_Change() {
-    m_results->setStringList(stockdirectory::filter(m_ticker->List1, Text1->text()));
+    m_results->setStringList(m_directory->search(Text1->text()));
 }
 
 void Form2::Command1_Click() {
-    const Environment& env = m_ticker->environment();
     if (List2->count() >= kMaxEntries) {
-        showNotice(env, this, QStringLiteral("添加自选股不能超过10支"));
+        m_notice(this, QStringLiteral("添加自选股不能超过10支"));
         return;
     }
     const QModelIndexList selected = List1->selectionModel()->selectedIndexes();
@@ -219,9 +206,8 @@ void Form2::Command1_Click() {
 }
 
 void Form2::Command2_Click() {
-    const Environment& env = m_ticker->environment();
     if (List2->count() <= kMinEntries) {
-        showNotice(env, this, QStringLiteral("至少应保留1支自选股"));
+        m_notice(this, QStringLiteral("至少应保留1支自选股"));
         return;
     }
     const QList<QListWidgetItem*> selected = List2->selectedItems();
@@ -241,28 +227,19 @@ void Form2::Command2_Click() {
 
 void Form2::Combo1_Click(int index) {
     const QString text = index >= 0 ? Combo1->itemText(index) : Combo1->currentText();
-    m_ticker->applyAlpha(alphaFromTransparency(text));
-    if (const auto& settings = m_ticker->environment().settings)
-        settings->setValue(QStringLiteral("op"), text);
+    // The ticker takes it on at once; the stored value follows.
+    Q_EMIT transparencyPicked(text);
+    m_env.settings->setTransparency(text);
 }
 
 void Form2::Form_Unload() {
-    const Environment& env = m_ticker->environment();
     const bool checked = Check1->isChecked();
-    if (env.autostart) {
-        if (checked)
-            env.autostart->set(env.executablePath);
-        else
-            env.autostart->remove();
-    }
-    if (env.settings)
-        env.settings->setValue(QStringLiteral("st"),
-                               checked ? QStringLiteral("1") : QStringLiteral("0"));
-    m_ticker->Timer2->start();
-}
-
-QStringList Form2::searchResults() const {
-    return m_results->stringList();
+    if (checked)
+        m_env.autostart->set(m_env.executablePath);
+    else
+        m_env.autostart->remove();
+    m_env.settings->setStartsAtLogon(checked);
+    Q_EMIT closed();
 }
 
 QStringList Form2::watchList() const {
@@ -280,21 +257,16 @@ void Form2::showEvent(QShowEvent* event) {
 
 void Form2::closeEvent(QCloseEvent* event) {
     Form_Unload();
-    // The window is deleted only once control returns to the event loop; the menu must
-    // open a new one from now on, not raise this closing one.
-    if (m_ticker->watchListWindow == this)
-        m_ticker->watchListWindow = nullptr;
     event->accept();
 }
 
 bool Form2::writeWatchList() const {
-    return WatchListFile(m_ticker->environment().watchListPath).write(watchList());
+    return WatchListFile(m_env.watchListPath).write(watchList());
 }
 
 // The edit has been taken back by then, so list and file agree while the message shows.
 void Form2::reportUnsaved() {
-    showNotice(m_ticker->environment(), this,
-               QStringLiteral("自选股列表无法保存，本次修改未生效。"));
+    m_notice(this, QStringLiteral("自选股列表无法保存，本次修改未生效。"));
 }
 
 } // namespace tarnwel

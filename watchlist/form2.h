@@ -1,7 +1,12 @@
 #pragma once
 
+#include "app/environment.h"
+#include "watchlist/stockdirectory.h"
+
 #include <QStringList>
 #include <QWidget>
+
+#include <functional>
 
 class QCheckBox;
 class QComboBox;
@@ -15,8 +20,6 @@ class QStringListModel;
 
 namespace tarnwel {
 
-class Form1;
-
 // "添加自选股": edits the watch list, the transparency and start at logon. A parentless
 // tool window of fixed size, deleted when closed. Every change is saved at once: the
 // watch list to setup.ini after each add or remove, the transparency when picked, the
@@ -24,10 +27,37 @@ class Form1;
 class Form2 : public QWidget {
     Q_OBJECT
 public:
-    explicit Form2(Form1* ticker);
+    using Notice = std::function<void(QWidget* parent, const QString& text)>;
+
+    // `directory`: every entry the search can offer, in order, and how to search them.
+    Form2(Environment env, std::shared_ptr<const stockdirectory::Search> directory, Notice notice);
     ~Form2() override;
 
-    // Controls.
+    // Centres the window on its screen and fills it from setup.ini and the settings.
+    void Form_Load();
+
+Q_SIGNALS:
+    // A transparency picked from the list, by mouse or arrow keys, before it is stored.
+    void transparencyPicked(const QString& text);
+    // The window has saved the start-at-logon choice and is going away.
+    void closed();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void Text1_Change();
+    void Command1_Click();
+    void Command2_Click();
+    void Combo1_Click(int index);
+    void Form_Unload();
+
+    QStringList watchList() const;
+    // Rewrites setup.ini from List2; false when the file could not be replaced.
+    bool writeWatchList() const;
+    void reportUnsaved();
+
     QGroupBox* Frame1 = nullptr;
     QLineEdit* Text1 = nullptr;      // the search text
     QListView* List1 = nullptr;      // the directory entries that match the search
@@ -38,29 +68,9 @@ public:
     QComboBox* Combo1 = nullptr; // the transparency
     QCheckBox* Check1 = nullptr; // start at logon
 
-    // Handlers.
-    void Form_Load();
-    void Text1_Change();
-    void Command1_Click();
-    void Command2_Click();
-    // A transparency picked from the list, by mouse or arrow keys; typed text is ignored.
-    void Combo1_Click(int index);
-    void Form_Unload();
-
-    // What the two lists show, in order.
-    QStringList searchResults() const;
-    QStringList watchList() const;
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
-private:
-    // Rewrites setup.ini from List2; false when the file could not be replaced.
-    bool writeWatchList() const;
-    void reportUnsaved();
-
-    Form1* m_ticker;
+    Environment m_env;
+    std::shared_ptr<const stockdirectory::Search> m_directory;
+    Notice m_notice;
     QStringListModel* m_results = nullptr;
 };
 

@@ -1,8 +1,12 @@
 #include "watchlist/stockdirectory.h"
 
+#include "watchlist/entry.h"
+
 #include <QFile>
 #include <QStringDecoder>
 #include <QStringMatcher>
+
+#include <algorithm>
 
 // Resources compiled into a static library are not registered until asked for. This has
 // to sit outside any namespace: the macro declares the generated function at this scope.
@@ -78,6 +82,50 @@ QStringList filter(const QStringList& directory, const QString& text) {
             result.append(entry);
     }
     return result;
+}
+
+bool isInitialsText(QStringView text) {
+    if (text.size() < 2)
+        return false;
+    return std::all_of(text.begin(), text.end(),
+                       [](QChar unit) { return unit >= u'a' && unit <= u'z'; });
+}
+
+Search::Search(QStringList entries, const QHash<char16_t, pinyin::KeySet>& initials)
+    : m_entries(std::move(entries)) {
+    m_starts.reserve(size_t(m_entries.size()) + 1);
+    m_keys.reserve(size_t(m_entries.size()) * 5);
+    for (const QString& entry : std::as_const(m_entries)) {
+        m_starts.push_back(qsizetype(m_keys.size()));
+        // Only the name is read by its initials; the code is found by the plain filter.
+        const QString name = entryName(entry).value_or(entry);
+        const std::vector<pinyin::Key> keys = pinyin::keysOf(name, initials);
+        m_keys.insert(m_keys.end(), keys.begin(), keys.end());
+    }
+    m_starts.push_back(qsizetype(m_keys.size()));
+}
+
+QStringList Search::search(const QString& text) const {
+    QStringList result = filter(m_entries, text);
+    if (result.isEmpty() && isInitialsText(text))
+        result = byInitials(text);
+    return result;
+}
+
+QStringList Search::byInitials(QStringView text) const {
+    const pinyin::Pattern pattern(text);
+    const pinyin::Key* keys = m_keys.data();
+    const qsizetype* starts = m_starts.data();
+    QStringList beginning;
+    QStringList inside;
+    for (qsizetype i = 0; i < m_entries.size(); ++i) {
+        const qsizetype at = pattern.indexIn(keys + starts[i], starts[i + 1] - starts[i]);
+        if (at == 0)
+            beginning.append(m_entries[i]);
+        else if (at > 0)
+            inside.append(m_entries[i]);
+    }
+    return beginning + inside;
 }
 
 } // namespace tarnwel::stockdirectory

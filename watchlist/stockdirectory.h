@@ -4,6 +4,10 @@
 #include <QString>
 #include <QStringList>
 
+#include "watchlist/pinyin.h"
+
+#include <vector>
+
 namespace tarnwel::stockdirectory {
 
 // The built-in directory of securities, one watch-list entry each, in ascending code
@@ -20,5 +24,31 @@ QStringList filter(const QStringList& directory, const QString& text);
 // and a leading byte-order mark are dropped, so a copy re-saved with Windows line ends
 // still reads the same.
 QStringList parseList(const QByteArray& utf8);
+
+// Whether `text` asks for a search by pinyin initials: two or more lower-case ASCII letters.
+bool isInitialsText(QStringView text);
+
+// The search of the watch-list window over one list of entries (the merged directory).
+// First the plain filter above; only when it finds nothing and the text is initials
+// ("zgsh"), the entries whose name's initials begin with the text, then those whose
+// initials contain it elsewhere, each in list order. Every name's initials are worked out
+// once, here, so that a keystroke costs one pass over small arrays.
+class Search {
+public:
+    Search() = default;
+    explicit Search(QStringList entries,
+                    const QHash<char16_t, pinyin::KeySet>& initials = pinyin::table());
+
+    const QStringList& entries() const { return m_entries; }
+    QStringList search(const QString& text) const;
+
+    // Only the initials part: entries whose initials begin with, then contain, `text`.
+    QStringList byInitials(QStringView text) const;
+
+private:
+    QStringList m_entries;
+    std::vector<pinyin::Key> m_keys; // every entry's name, one after the other
+    std::vector<qsizetype> m_starts; // where each entry's keys begin; one more at the end
+};
 
 } // namespace tarnwel::stockdirectory

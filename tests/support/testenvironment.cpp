@@ -13,10 +13,16 @@ tarnwel::Environment makeTestEnvironment(const QString& dir,
     env.fetchTimeoutMs = 2000;
     env.watchListPath = dir + QStringLiteral("/setup.ini");
     env.executablePath = dir + QStringLiteral("/bin/tarnwel");
+    env.lockPath = dir + QStringLiteral("/tarnwel.lock");
     env.settings = std::make_shared<tarnwel::SettingsStore>(dir + QStringLiteral("/settings.conf"));
     env.autostart = std::make_shared<tarnwel::XdgAutostart>(dir + QStringLiteral("/autostart"));
-    env.showMessage = [hooks](QWidget*, const QString& text) { hooks->messages.append(text); };
     env.exitProgram = [hooks](int status) { hooks->exits.append(status); };
-    env.openUrl = [hooks](const QUrl& url) { hooks->openedUrls.append(url); };
     return env;
+}
+
+tarnwel::DesktopHooks makeTestHooks(const std::shared_ptr<RecordedHooks>& hooks) {
+    tarnwel::DesktopHooks desktop;
+    desktop.showNotice = [hooks](QWidget*, const QString& text) { hooks->messages.append(text); };
+    desktop.openUrl = [hooks](const QUrl& url) { hooks->openedUrls.append(url); };
+    return desktop;
 }

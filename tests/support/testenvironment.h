@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/desktophooks.h"
 #include "app/environment.h"
 
 #include <QList>
@@ -9,7 +10,7 @@
 
 #include <memory>
 
-// What the program would have shown or done through the environment's hooks.
+// What the program would have shown or done through its hooks.
 struct RecordedHooks {
     QStringList messages;
     QList<int> exits;
@@ -17,6 +18,9 @@ struct RecordedHooks {
 };
 
 // An environment that keeps everything inside `dir`: setup.ini, the settings file, the
-// autostart directory; no single-instance lock; short pauses; hooks that record.
+// autostart directory, the single-instance lock; short pauses; an exit that records.
 tarnwel::Environment makeTestEnvironment(const QString& dir,
                                          const std::shared_ptr<RecordedHooks>& hooks);
+
+// Messages and opened addresses recorded instead of shown.
+tarnwel::DesktopHooks makeTestHooks(const std::shared_ptr<RecordedHooks>& hooks);

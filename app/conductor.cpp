@@ -1,0 +1,153 @@
+#include "app/conductor.h"
+
+#include "app/settingsstore.h"
+#include "app/singleinstance.h"
+#include "app/transparency.h"
+#include "app/twips.h"
+#include "charts/form3.h"
+#include "stealth/form4.h"
+#include "ticker/form1.h"
+#include "ticker/placement.h"
+#include "ticker/quotefeed.h"
+#include "watchlist/form2.h"
+#include "watchlist/stockdirectory.h"
+
+namespace tarnwel {
+
+Conductor::Conductor(Environment env, DesktopHooks hooks, QObject* parent)
+    : QObject(parent)
+    , m_env(std::move(env))
+    , m_hooks(std::move(hooks))
+    , m_ticker(std::make_unique<Form1>()) {
+    QuoteFeed::Options options;
+    options.baseUrl = m_env.quoteBaseUrl;
+    options.referer = m_env.quoteReferer;
+    options.watchListPath = m_env.watchListPath;
+    options.turnPauseMs = m_env.turnPauseMs;
+    options.fetchTimeoutMs = m_env.fetchTimeoutMs;
+    m_feed = new QuoteFeed(options, this);
+
+    Form1* ticker = m_ticker.get();
+    connect(ticker, &Form1::feedWanted, m_feed, &QuoteFeed::RefreshQuotes);
+    connect(m_feed, &QuoteFeed::textsReady, this, [this](const TickerTexts& texts) {
+        m_ticker->showTexts(texts);
+        // The line is kept up to date whether it is shown or not.
+        stealth().setQuoteTexts(texts.stealthCaption, texts.stealthTooltip);
+    });
+    connect(ticker, &Form1::chartRequested, this, &Conductor::launchChart);
+    connect(ticker, &Form1::stealthRequested, this, &Conductor::enterStealth);
+    connect(ticker, &Form1::watchListRequested, this, &Conductor::openWatchList);
+    connect(ticker, &Form1::helpRequested, this, [this] { m_hooks.openUrl(m_env.helpUrl); });
+    connect(ticker, &Form1::exitRequested, this, &Conductor::exitProgram);
+}
+
+Conductor::~Conductor() {
+    // The other windows have no parent; they go with the ticker.
+    delete m_watchList.data();
+    delete m_chart.data();
+    delete m_stealth.data();
+}
+
+bool Conductor::start() {
+    m_instance = std::make_unique<SingleInstance>(m_env.lockPath);
+    if (!m_instance->acquire())
+        return false;
+    m_directory = std::make_shared<const stockdirectory::Search>(stockdirectory::shanghai() +
+                                                                 stockdirectory::shenzhen());
+    m_ticker->Form_Load(alphaFromTransparency(m_env.settings->transparency()));
+    handle(KeepOnTop::Event::TickerLoaded);
+    m_ticker->show();
+    return true;
+}
+
+Form2* Conductor::watchListWindow() const {
+    return m_watchList;
+}
+
+Form3* Conductor::chartWindow() const {
+    return m_chart;
+}
+
+Form4* Conductor::stealthWindow() const {
+    return m_stealth;
+}
+
+void Conductor::handle(KeepOnTop::Event event) {
+    KeepOnTop::Visible visible{};
+    visible.ticker = m_ticker->isVisible();
+    visible.stealth = m_stealth && m_stealth->isVisible();
+    m_keepOnTop.handle(event, visible);
+    m_ticker->setKeepOnTop(m_keepOnTop.tickerTimer());
+    if (m_stealth)
+        m_stealth->setKeepOnTop(m_keepOnTop.stealthTimer());
+}
+
+Form4& Conductor::stealth() {
+    if (!m_stealth) {
+        m_stealth = new Form4();
+        connect(m_stealth, &Form4::backRequested, this, &Conductor::leaveStealth);
+        connect(m_stealth, &Form4::chartRequested, this, [this] {
+            launchChart(ChartSubject::Stock);
+            handle(KeepOnTop::Event::ChartFromStealth);
+        });
+    }
+    return *m_stealth;
+}
+
+void Conductor::enterStealth() {
+    Form4& line = stealth();
+    handle(KeepOnTop::Event::StealthEntered);
+    line.move(px(stealthPlacement(twips(m_ticker->pos()))));
+    m_ticker->hide();
+    line.show();
+}
+
+void Conductor::leaveStealth() {
+    m_ticker->show();
+    handle(KeepOnTop::Event::StealthLeft);
+}
+
+void Conductor::openWatchList() {
+    handle(KeepOnTop::Event::WatchListOpened);
+    if (m_watchList) {
+        m_watchList->show();
+        m_watchList->raise();
+        m_watchList->activateWindow();
+        return;
+    }
+    m_watchList = new Form2(m_env, m_directory, m_hooks.showNotice);
+    connect(m_watchList, &Form2::transparencyPicked, this,
+            [this](const QString& text) { m_ticker->applyAlpha(alphaFromTransparency(text)); });
+    connect(m_watchList, &Form2::closed, this, [this] {
+        // Deleted only once control returns to the event loop; the menu opens a new one
+        // from now on rather than raising this closing one.
+        m_watchList = nullptr;
+        handle(KeepOnTop::Event::WatchListClosed);
+    });
+    m_watchList->setScreen(m_ticker->screen());
+    m_watchList->Form_Load();
+    m_watchList->show();
+}
+
+void Conductor::launchChart(ChartSubject subject) {
+    // An open window is re-targeted where the user left it; only a new one is centred
+    // and pauses the ticker's keep-on-top timer.
+    if (!m_chart) {
+        m_chart = new Form3(m_env);
+        connect(m_chart, &Form3::closed, this, [this] {
+            // A launch before the deletion must make a new window.
+            m_chart = nullptr;
+            handle(KeepOnTop::Event::ChartClosed);
+        });
+        m_chart->Form_Load();
+        handle(KeepOnTop::Event::ChartLoaded);
+    }
+    // The feed's current stock at this moment, not what the clicked line shows.
+    m_chart->showDailyChart(subject, m_feed->CurrentStockName(), m_feed->CurrentStockCode());
+}
+
+void Conductor::exitProgram() {
+    m_env.exitProgram(0);
+}
+
+} // namespace tarnwel

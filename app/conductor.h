@@ -1,0 +1,75 @@
+#pragma once
+
+#include "app/desktophooks.h"
+#include "app/environment.h"
+#include "app/keepontop.h"
+#include "charts/chartaddress.h"
+#include "watchlist/stockdirectory.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+#include <memory>
+
+namespace tarnwel {
+
+class Form1;
+class Form2;
+class Form3;
+class Form4;
+class QuoteFeed;
+class SingleInstance;
+
+// The one place that knows all the windows. It owns the quote feed and the ticker,
+// makes the watch-list, chart and stealth windows when they are first wanted, and
+// decides what follows from what the user asks of any of them: keeping a window on
+// top, the chart launch, stealth mode, help and exit.
+class Conductor : public QObject {
+    Q_OBJECT
+public:
+    Conductor(Environment env, DesktopHooks hooks, QObject* parent = nullptr);
+    ~Conductor() override;
+
+    // The ticker's load: false when another instance already runs, and then nothing
+    // is shown. Otherwise the ticker is loaded and shown.
+    bool start();
+
+    const Environment& environment() const { return m_env; }
+    QuoteFeed& feed() const { return *m_feed; }
+    const KeepOnTop& keepOnTop() const { return m_keepOnTop; }
+    // The stock directory the watch-list window searches: Shanghai, then Shenzhen.
+    const QStringList& directory() const { return m_directory->entries(); }
+
+    Form1& ticker() const { return *m_ticker; }
+    // The other windows while they exist; null otherwise. A window that is closing
+    // counts as gone at once.
+    Form2* watchListWindow() const;
+    Form3* chartWindow() const;
+    Form4* stealthWindow() const;
+
+private:
+    void handle(KeepOnTop::Event event);
+    Form4& stealth();
+
+    void enterStealth();
+    void leaveStealth();
+    void openWatchList();
+    void launchChart(ChartSubject subject);
+    void exitProgram();
+
+    Environment m_env;
+    DesktopHooks m_hooks;
+    KeepOnTop m_keepOnTop;
+    // Built at the load, with every name's initials worked out once.
+    std::shared_ptr<const stockdirectory::Search> m_directory =
+        std::make_shared<stockdirectory::Search>();
+    std::unique_ptr<SingleInstance> m_instance;
+    std::unique_ptr<Form1> m_ticker;
+    QuoteFeed* m_feed = nullptr;
+    QPointer<Form2> m_watchList;
+    QPointer<Form3> m_chart;
+    QPointer<Form4> m_stealth;
+};
+
+} // namespace tarnwel

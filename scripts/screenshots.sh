@@ -1,0 +1,100 @@
+#!/usr/bin/env bash
+# Makes the README's screenshots (docs/ticker.png, docs/windows.png) from the demo under
+# Xvfb with openbox: the ticker with its first quotes, its menu, the stealth line, the
+# watch-list window and a chart. Xvfb has no compositor, so the ticker's transparency
+# is put on the desktop picture here, at the ticker's default 60 %.
+# Needs xvfb, openbox, xdotool and imagemagick.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=build/demo
+docs=$PWD/docs
+[ -f "$build/CMakeCache.txt" ] || cmake --preset demo
+cmake --build --preset demo --target tarnwel tarnwel_demo_market >/dev/null
+
+scratch=$(mktemp -d)
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+export HOME=$scratch/home XDG_CONFIG_HOME=$scratch/config XDG_DATA_HOME=$scratch/data
+export XDG_CACHE_HOME=$scratch/cache XDG_RUNTIME_DIR=$scratch/run TMPDIR=$scratch
+mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+unset WAYLAND_DISPLAY QT_QPA_PLATFORM
+
+mkfifo "$scratch/xvfb" "$scratch/market"
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$scratch/xvfb" 2>/dev/null &
+pids+=($!)
+exec 4<"$scratch/xvfb"
+read -r -t 15 display <&4
+export DISPLAY=:$display
+# A colourful desktop, so that the transparency shows.
+convert -size 1280x800 -seed 11 plasma:purple-firebrick -blur 0x6 "$scratch/desktop.png"
+display -window root "$scratch/desktop.png" || true # sets the root, then reports 1
+openbox >/dev/null 2>&1 &
+pids+=($!)
+
+port=$(sed -n 's/^TARNWEL_DEMO_PORT:STRING=//p' "$build/CMakeCache.txt")
+"$build/tarnwel_demo_market" --port "$port" >"$scratch/market" &
+pids+=($!)
+exec 5<"$scratch/market"
+read -r -t 15 _ <&5
+
+rm -f "$build/setup.ini" # the default watch list: 中国联通, 中国石化
+"$build/tarnwel" &
+ticker=$!
+pids+=("$ticker")
+
+visible() { xdotool search --sync --onlyvisible --name "$1" | head -1; }
+geometry() { eval "$(xdotool getwindowgeometry --shell "$1")"; echo "$X $Y $WIDTH $HEIGHT"; }
+# The ticker as the desktop shows it: its picture over the desktop at 40 % opacity.
+ticker_shot() {
+  local wid=$1 out=$2 x y w h
+  read -r x y w h < <(geometry "$wid")
+  import -silent -window "$wid" "$scratch/window.png"
+  convert "$scratch/desktop.png" -crop "${w}x${h}+$x+$y" +repage "$scratch/window.png" \
+    -compose blend -define compose:args=40 -composite "$out"
+}
+until_quote() {
+  until [ "$(import -silent -window "$1" -crop 90x26+155+43 +repage -colorspace gray \
+             -format '%[fx:maxima]' info: 2>/dev/null)" \> 0.5 ]; do :; done
+}
+
+wid=$(visible '^Tarnwel$')
+until_quote "$wid"
+sleep 6 # a second stock, so that the ticker has walked
+ticker_shot "$wid" "$scratch/a.png"
+xdotool mousemove --window "$wid" 236 10 click 1 # the gear: the menu
+xdotool mousemove --window "$wid" 160 31          # over 设置自选股
+sleep 0.5
+ticker_shot "$wid" "$scratch/b.png"
+xdotool mousemove --window "$wid" 160 15 click 1 # 切换到隐蔽模式
+stealth=$(visible '^Form4$')
+sleep 5.5 # the next turn writes the line
+read -r x y w h < <(geometry "$stealth")
+import -silent -window root -crop "250x100+$((x - 10))+$((y - 40))" +repage "$scratch/c.png"
+convert "$scratch/a.png" "$scratch/b.png" "$scratch/c.png" -background white -splice 8x0 \
+  +append -chop 8x0 "$docs/ticker.png"
+
+# Back to the ticker: double-click the "◆".
+xdotool mousemove --window "$stealth" 6 "$((h / 2))" click --repeat 2 --delay 80 1
+wid=$(visible '^Tarnwel$')
+xdotool mousemove --window "$wid" 236 10 click 1
+xdotool mousemove --window "$wid" 160 31 click 1 # 设置自选股
+form2=$(visible '添加自选股')
+xdotool windowmove "$form2" 20 20
+xdotool windowactivate --sync "$form2" type --delay 60 '中国'
+xdotool mousemove --window "$wid" 110 58 click 1 # the stock's name: its daily chart
+sleep 2
+chart=$(xdotool search --onlyvisible --class tarnwel | grep -vx -e "$wid" -e "$form2" | tail -1)
+xdotool windowmove "$chart" 430 20
+sleep 2
+read -r _ _ w2 h2 < <(geometry "$form2")
+read -r cx _ cw ch < <(geometry "$chart")
+right=$((cx + cw + 10))
+bottom=$(( (h2 > ch ? h2 : ch) + 60 ))
+import -silent -window root -crop "${right}x${bottom}+0+0" +repage "$docs/windows.png"
+echo "wrote docs/ticker.png and docs/windows.png"
