@@ -25,6 +25,7 @@ Conductor::Conductor(Environment env, DesktopHooks hooks, QObject* parent)
     options.watchListPath = m_env.watchListPath;
     options.turnPauseMs = m_env.turnPauseMs;
     options.fetchTimeoutMs = m_env.fetchTimeoutMs;
+    options.marketHours = m_env.marketHours;
     m_feed = new QuoteFeed(options, this);
 
     Form1* ticker = m_ticker.get();
@@ -34,6 +35,8 @@ Conductor::Conductor(Environment env, DesktopHooks hooks, QObject* parent)
         // The line is kept up to date whether it is shown or not.
         stealth().setQuoteTexts(texts.stealthCaption, texts.stealthTooltip);
     });
+    ticker->showFeedStatus(m_feed->status()->text());
+    connect(m_feed->status(), &FeedStatus::textChanged, ticker, &Form1::showFeedStatus);
     connect(ticker, &Form1::chartRequested, this, &Conductor::launchChart);
     connect(ticker, &Form1::stealthRequested, this, &Conductor::enterStealth);
     connect(ticker, &Form1::watchListRequested, this, &Conductor::openWatchList);

@@ -16,6 +16,7 @@ Environment Environment::forProgram(const Addresses& addresses) {
     env.quoteBaseUrl = QUrl(addresses.quoteBaseUrl);
     env.quoteReferer = addresses.quoteReferer;
     env.chartBaseUrl = QUrl(addresses.chartBaseUrl);
+    env.marketHours = addresses.marketHours;
     const QString& help = addresses.helpUrl;
     env.helpUrl = help.isEmpty() ? QUrl::fromLocalFile(desktopsession::helpPagePath(
                                        QCoreApplication::applicationDirPath()))

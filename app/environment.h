@@ -23,6 +23,7 @@ struct Environment {
     QUrl helpUrl;            // the help page: a web address or the local file
     int turnPauseMs = 5000;
     int fetchTimeoutMs = 60000;
+    QString marketHours;       // trading sessions; empty: the quote feed asks every turn
     QString watchListPath;     // setup.ini beside the program
     QString watchListUserPath; // where setup.ini moves when that cannot be written; empty: nowhere
     QString executablePath;    // what the start-at-logon entry starts
@@ -39,6 +40,7 @@ struct Environment {
         QByteArray quoteReferer;
         QString chartBaseUrl;
         QString helpUrl; // empty: the help page installed beside the program
+        QString marketHours;
     };
 
     // The program's own: the given addresses, setup.ini beside the program with the

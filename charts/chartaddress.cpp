@@ -23,14 +23,14 @@ QString chartSubjectCode(ChartSubject subject, const QString& stockCode) {
 
 QString chartAddress(const QUrl& base, int period, const QString& code) {
     const QString word = chartPeriodWord(period);
-    if (word.isEmpty())
+    if (word.isEmpty() || code.size() > kMaxCodeLength)
         return {};
     QString root = base.toString();
     // A base configured without its final "/" would run the host or last path segment
     // into "newchart"; the service root is meant either way.
     if (!root.endsWith(u'/'))
         root += u'/';
-    return root + u"newchart/" + word + u"/n/" + code + u".gif";
+    return root + u"newchart/" + word + u"/n/" + QLatin1String(codeForPath(code)) + u".gif";
 }
 
 } // namespace tarnwel

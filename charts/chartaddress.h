@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/stockcode.h"
+
 #include <QString>
 #include <QUrl>
 
@@ -11,9 +13,6 @@ enum class ChartSubject { Stock, ShanghaiIndex, ShenzhenIndex };
 // The four chart periods, in the order of the chart window's period labels.
 inline constexpr int kChartPeriodCount = 4;
 
-inline constexpr char16_t kShanghaiIndexCode[] = u"sh000001";
-inline constexpr char16_t kShenzhenIndexCode[] = u"sz399001";
-
 // "daily", "weekly", "monthly", "min" for 0 … 3; empty for any other period.
 QString chartPeriodWord(int period);
 
@@ -22,9 +21,11 @@ QString chartPeriodWord(int period);
 QString chartSubjectCode(ChartSubject subject, const QString& stockCode);
 
 // base + "newchart/" + period word + "/n/" + code + ".gif"; period 0 daily, 1 weekly,
-// 2 monthly, 3 intraday. The code goes in exactly as the watch-list entry holds it, and
-// nothing else is added, so asking for the same chart twice asks for the same address.
-// Empty for a period outside 0 … 3.
+// 2 monthly, 3 intraday. The code is the watch-list entry's, whatever its market, with
+// every character other than an ASCII letter or digit percent-encoded, so that the
+// address always stays under "newchart/<period>/n/"; nothing else is added, so asking for
+// the same chart twice asks for the same address. Empty for a period outside 0 … 3 and
+// for a code longer than kMaxCodeLength: such a chart is not requested at all.
 QString chartAddress(const QUrl& base, int period, const QString& code);
 
 } // namespace tarnwel

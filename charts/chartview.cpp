@@ -1,5 +1,8 @@
 #include "charts/chartview.h"
 
+#include "app/logging.h"
+#include "net/cappedreader.h"
+
 #include <QBuffer>
 #include <QDateTime>
 #include <QImageReader>
@@ -10,8 +13,6 @@
 #include <QNetworkRequest>
 #include <QPainter>
 #include <QUrl>
-
-#include <utility>
 
 namespace tarnwel {
 
@@ -74,25 +75,32 @@ void ChartView::setTransferTimeout(int milliseconds) {
 }
 
 void ChartView::Navigate(const QString& address) {
-    if (address.isEmpty())
-        return;
     abortLoad();
     m_lastAddress = address;
-    m_body.clear();
+    // No address: a chart that must not be asked for (a damaged code). It fails at once,
+    // without a request, as a load that found nothing would.
+    const QUrl url(address);
+    if (address.isEmpty() || !url.isValid()) {
+        qCDebug(lcChart) << "not requested: no valid chart address" << address;
+        fail();
+        return;
+    }
     m_state = State::Loading;
 
-    QNetworkRequest request{QUrl(address)};
+    QNetworkRequest request(url);
     request.setTransferTimeout(m_transferTimeout);
+    restrictRedirects(request);
+    qCDebug(lcChart).noquote() << "GET" << url.toString(QUrl::FullyEncoded);
+    m_clock.start();
     m_reply = m_network->get(request);
-    connect(m_reply, &QNetworkReply::readyRead, this, &ChartView::onReadyRead);
+    m_reader = new CappedReader(m_reply, kMaxBodyBytes);
     connect(m_reply, &QNetworkReply::finished, this, &ChartView::onFinished);
-    connect(m_reply, &QNetworkReply::metaDataChanged, this, [this] {
-        // Refuse an oversized picture before any of it arrives.
-        bool known = false;
-        const qint64 length =
-            m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&known);
-        if (known && length > kMaxBodyBytes)
+    // Refused before any more of an oversized picture arrives.
+    connect(m_reader, &CappedReader::tooLarge, this, [this, reply = m_reply.data()] {
+        if (reply == m_reply) {
+            qCDebug(lcChart) << "refused: more than" << kMaxBodyBytes << "bytes";
             fail();
+        }
     });
 }
 
@@ -107,30 +115,24 @@ void ChartView::abortLoad() {
     reply->deleteLater();
 }
 
-void ChartView::onReadyRead() {
-    if (!m_reply)
-        return;
-    const qint64 room = kMaxBodyBytes + 1 - m_body.size();
-    m_body += m_reply->read(qMax<qint64>(room, 0));
-    if (m_body.size() > kMaxBodyBytes)
-        fail();
-}
-
 void ChartView::onFinished() {
     if (!m_reply)
         return;
     QNetworkReply* reply = m_reply;
     m_reply = nullptr;
     reply->deleteLater();
-    if (reply->isOpen())
-        m_body += reply->read(qMax<qint64>(kMaxBodyBytes + 1 - m_body.size(), 0));
+    const std::optional<QByteArray> body = m_reader->takeBody();
 
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     const int code = status.isValid() ? status.toInt() : 200;
-    const bool delivered = reply->error() == QNetworkReply::NoError && code >= 200 && code < 300 &&
-                           m_body.size() <= kMaxBodyBytes;
-    const QByteArray body = std::exchange(m_body, {});
-    if (!delivered || !showPicture(body)) {
+    const bool delivered =
+        reply->error() == QNetworkReply::NoError && code >= 200 && code < 300 && body;
+    qCDebug(lcChart).noquote() << "status" << code << "size" << (body ? body->size() : -1)
+                               << "bytes in" << m_clock.elapsed() << "ms from"
+                               << reply->url().toString(QUrl::FullyEncoded);
+    if (!delivered)
+        qCDebug(lcChart).noquote() << "failed:" << reply->errorString();
+    if (!delivered || !showPicture(*body)) {
         fail();
         return;
     }
@@ -142,7 +144,6 @@ void ChartView::onFinished() {
 
 void ChartView::fail() {
     abortLoad();
-    m_body.clear();
     clearPicture();
     m_state = State::Failed;
     m_failed = true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QPixmap>
 #include <QPointer>
 #include <QString>
@@ -12,6 +13,8 @@ class QNetworkAccessManager;
 class QNetworkReply;
 
 namespace tarnwel {
+
+class CappedReader;
 
 // Shows the picture at one web address, the way the chart window needs it: fetched
 // over HTTP (through a disk cache when one is given), drawn at the top left on a white
@@ -37,8 +40,8 @@ public:
     // A load that has moved no data for this long fails; 0: no limit.
     void setTransferTimeout(int milliseconds);
 
-    // Starts loading `address`. Returns at once; loadFinished follows. An empty address
-    // does nothing.
+    // Starts loading `address`. Returns at once; loadFinished follows. An empty or
+    // invalid address makes no request and shows the failure notice at once.
     void Navigate(const QString& address);
 
     QString lastAddress() const { return m_lastAddress; }
@@ -58,7 +61,6 @@ protected:
 
 private:
     void abortLoad();
-    void onReadyRead();
     void onFinished();
     void fail();
     bool showPicture(const QByteArray& bytes);
@@ -69,7 +71,8 @@ private:
     bool m_cacheInstalled = false;
     int m_transferTimeout = 0;
     QPointer<QNetworkReply> m_reply;
-    QByteArray m_body;
+    CappedReader* m_reader = nullptr; // of m_reply
+    QElapsedTimer m_clock;
     QString m_lastAddress;
     State m_state = State::Blank;
     bool m_failed = false;

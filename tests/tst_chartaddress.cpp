@@ -1,5 +1,9 @@
 #include "charts/chartaddress.h"
+#include "fakehttpserver.h"
 
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QSignalSpy>
 #include <QTest>
 
 Q_DECLARE_METATYPE(tarnwel::ChartSubject)
@@ -13,6 +17,8 @@ private Q_SLOTS:
     void sixteenAddresses();
     void unusualInput_data();
     void unusualInput();
+    void hostileCodes_data();
+    void hostileCodes();
 };
 
 void TestChartAddress::sixteenAddresses_data() {
@@ -66,14 +72,20 @@ void TestChartAddress::unusualInput_data() {
     QTest::addColumn<QString>("address");
 
     const QUrl base(QStringLiteral("http://127.0.0.1:8080/"));
-    // The code goes in exactly as the watch-list entry holds it.
+    // Letters and digits go in as the entry holds them, everything else encoded.
     QTest::newRow("upper case, blanks")
         << base << 2 << QStringLiteral(" SH600028 ")
-        << QStringLiteral("http://127.0.0.1:8080/newchart/monthly/n/ "
-                          "SH600028 .gif");
+        << QStringLiteral("http://127.0.0.1:8080/newchart/monthly/n/%20SH600028%20.gif");
     QTest::newRow("characters a URL would escape")
         << base << 3 << QStringLiteral("sh60%20 28?x")
-        << QStringLiteral("http://127.0.0.1:8080/newchart/min/n/sh60%20 28?x.gif");
+        << QStringLiteral("http://127.0.0.1:8080/newchart/min/n/sh60%2520%2028%3Fx.gif");
+    QTest::newRow("Beijing code") << base << 0 << QStringLiteral("bj430047")
+                                  << QStringLiteral("http://127.0.0.1:8080/newchart/daily/n/"
+                                                    "bj430047.gif");
+    QTest::newRow("32 characters")
+        << base << 0 << QString(32, u'a')
+        << u"http://127.0.0.1:8080/newchart/daily/n/" + QString(32, u'a') + u".gif";
+    QTest::newRow("33 characters: not asked for") << base << 0 << QString(33, u'a') << QString();
     QTest::newRow("period -1") << base << -1 << QStringLiteral("sh600028") << QString();
     QTest::newRow("period 4") << base << 4 << QStringLiteral("sh600028") << QString();
     // A base configured without its final slash still means the service's root.
@@ -88,6 +100,44 @@ void TestChartAddress::unusualInput() {
     QFETCH(QString, code);
     QFETCH(QString, address);
     QCOMPARE(chartAddress(base, period, code), address);
+}
+
+void TestChartAddress::hostileCodes_data() {
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("path"); // as the server receives it
+
+    QTest::newRow("Beijing") << QStringLiteral("bj430047")
+                             << QStringLiteral("/newchart/daily/n/bj430047.gif");
+    QTest::newRow("climb out") << QStringLiteral("../../../x")
+                               << QStringLiteral("/newchart/daily/n/..%2F..%2F..%2Fx.gif");
+    QTest::newRow("dot segment") << QStringLiteral("..")
+                                 << QStringLiteral("/newchart/daily/n/...gif");
+    QTest::newRow("query") << QStringLiteral("x?y=1")
+                           << QStringLiteral("/newchart/daily/n/x%3Fy%3D1.gif");
+    QTest::newRow("fragment") << QStringLiteral("x#y")
+                              << QStringLiteral("/newchart/daily/n/x%23y.gif");
+    QTest::newRow("already encoded")
+        << QStringLiteral("%2e%2e%2f") << QStringLiteral("/newchart/daily/n/%252e%252e%252f.gif");
+    QTest::newRow("back slash") << QStringLiteral("..\\x")
+                                << QStringLiteral("/newchart/daily/n/..%5Cx.gif");
+    QTest::newRow("line break") << QStringLiteral("x\r\nHost: y")
+                                << QStringLiteral("/newchart/daily/n/x%0D%0AHost%3A%20y.gif");
+    QTest::newRow("Chinese") << QStringLiteral("石化")
+                             << QStringLiteral("/newchart/daily/n/%E7%9F%B3%E5%8C%96.gif");
+}
+
+void TestChartAddress::hostileCodes() {
+    QFETCH(QString, code);
+    QFETCH(QString, path);
+    // The chart window asks for the address as text; it is read back as a URL there.
+    FakeHttpServer server;
+    QNetworkAccessManager network;
+    QNetworkReply* reply =
+        network.get(QNetworkRequest(QUrl(chartAddress(server.baseUrl(), 0, code))));
+    QSignalSpy finished(reply, &QNetworkReply::finished);
+    QVERIFY(finished.wait(5000));
+    reply->deleteLater();
+    QCOMPARE(server.requestPaths(), QStringList{path});
 }
 
 QTEST_GUILESS_MAIN(TestChartAddress)

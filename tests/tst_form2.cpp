@@ -2,6 +2,7 @@
 #include "app/settingsstore.h"
 #include "app/transparency.h"
 #include "children.h"
+#include "fakehttpserver.h"
 #include "filesizelimit.h"
 #include "testenvironment.h"
 #include "testfiles.h"
@@ -12,6 +13,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
@@ -117,6 +119,8 @@ bool clickEntry(QAbstractItemView* view, const QString& text) {
 
 } // namespace
 
+Q_DECLARE_METATYPE(FakeHttpServer::Response)
+
 class TestForm2 : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -129,6 +133,10 @@ private Q_SLOTS:
     void search();
     void searchByInitials_data();
     void searchByInitials();
+    void lookUpByCode_data();
+    void lookUpByCode();
+    void onlyTheLatestLookUpCounts();
+    void addLookedUpEntry();
     void transparency_data();
     void transparency();
     void showsTheStoredTransparency_data();
@@ -283,6 +291,130 @@ void TestForm2::searchByInitials() {
     QTest::keyClicks(searchBox(window), typed);
     QVERIFY(!searchResults(window).isEmpty());
     QCOMPARE(searchResults(window).first(), first);
+}
+
+void TestForm2::lookUpByCode_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<FakeHttpServer::Response>("answer");
+    QTest::addColumn<QStringList>("paths"); // what the service is asked
+    QTest::addColumn<QStringList>("listed");
+    QTest::addColumn<QString>("hint");
+
+    const auto quote = [](const char* code, const QString& name) {
+        return FakeHttpServer::Response{
+            200, gbk(QStringLiteral("var hq_str_%1=\"%2,185.00,184.10,186.20,187.00,183.50\";")
+                         .arg(QLatin1String(code), name))};
+    };
+    const QString found = QStringLiteral("来自行情服务");
+    QTest::newRow("bare ChiNext code")
+        << QStringLiteral("300750") << quote("sz300750", QStringLiteral("宁德时代"))
+        << QStringList{QStringLiteral("/list=sz300750")}
+        << QStringList{QStringLiteral("宁德时代(sz300750)")} << found;
+    QTest::newRow("prefixed") << QStringLiteral("sz300750")
+                              << quote("sz300750", QStringLiteral("宁德时代"))
+                              << QStringList{QStringLiteral("/list=sz300750")}
+                              << QStringList{QStringLiteral("宁德时代(sz300750)")} << found;
+    QTest::newRow("Beijing") << QStringLiteral("bj430047")
+                             << quote("bj430047", QStringLiteral("诺思兰德"))
+                             << QStringList{QStringLiteral("/list=bj430047")}
+                             << QStringList{QStringLiteral("诺思兰德(bj430047)")} << found;
+    QTest::newRow("STAR market") << QStringLiteral("688981")
+                                 << quote("sh688981", QStringLiteral("中芯国际"))
+                                 << QStringList{QStringLiteral("/list=sh688981")}
+                                 << QStringList{QStringLiteral("中芯国际(sh688981)")} << found;
+    QTest::newRow("unknown code") << QStringLiteral("sz300999")
+                                  << FakeHttpServer::Response{200, "var hq_str_sz300999=\"\";"}
+                                  << QStringList{QStringLiteral("/list=sz300999")} << QStringList{}
+                                  << QStringLiteral("未找到该代码");
+    QTest::newRow("refused") << QStringLiteral("sz300750")
+                             << FakeHttpServer::Response{403, "Forbidden"}
+                             << QStringList{QStringLiteral("/list=sz300750")} << QStringList{}
+                             << QStringLiteral("未找到该代码");
+    QTest::newRow("a name that breaks the entry form")
+        << QStringLiteral("sz300750") << quote("sz300750", QStringLiteral("宁德(时代)"))
+        << QStringList{QStringLiteral("/list=sz300750")} << QStringList{}
+        << QStringLiteral("未找到该代码");
+    QTest::newRow("service failing")
+        << QStringLiteral("sz300750") << FakeHttpServer::Response{503, "busy"}
+        << QStringList{QStringLiteral("/list=sz300750")} << QStringList{}
+        << QStringLiteral("无法连接行情服务，请稍后再试");
+    // The directory answers these itself: nobody is asked.
+    QTest::newRow("a directory code")
+        << QStringLiteral("600028") << FakeHttpServer::Response{} << QStringList{}
+        << QStringList{QStringLiteral("中国石化(sh600028)")} << QString();
+    QTest::newRow("no market for the start")
+        << QStringLiteral("990001") << FakeHttpServer::Response{} << QStringList{} << QStringList{}
+        << QStringLiteral("请在代码前加上市场：sh、sz 或 bj");
+    QTest::newRow("not a code") << QStringLiteral("sz30075") << FakeHttpServer::Response{}
+                                << QStringList{} << QStringList{} << QString();
+}
+
+void TestForm2::lookUpByCode() {
+    QFETCH(QString, typed);
+    QFETCH(FakeHttpServer::Response, answer);
+    QFETCH(QStringList, paths);
+    QFETCH(QStringList, listed);
+    QFETCH(QString, hint);
+
+    FakeHttpServer server;
+    server.setDefaultResponse(answer);
+    Fixture f;
+    f.env.quoteBaseUrl = server.baseUrl();
+    Form2* window = f.open(true);
+    const auto* hintLabel = child<QLabel>(window, "searchHint");
+    QTest::keyClicks(searchBox(window), typed);
+    if (!paths.isEmpty())
+        QTRY_VERIFY(hintLabel->text() != QStringLiteral("正在向行情服务查询…"));
+    QCOMPARE(server.requestPaths(), paths);
+    QCOMPARE(searchResults(window), listed);
+    QCOMPARE(hintLabel->text(), hint);
+    QCOMPARE(hintLabel->isVisibleTo(window), !hint.isEmpty());
+    QCOMPARE(results(window)->toolTip().isEmpty(), hint != QStringLiteral("来自行情服务"));
+    QVERIFY(f.hooks->messages.isEmpty());
+}
+
+void TestForm2::onlyTheLatestLookUpCounts() {
+    FakeHttpServer server;
+    server.setResponse(QStringLiteral("/list=sz300750"), {200, {}, "text/html", true});
+    server.setResponse(
+        QStringLiteral("/list=sh688981"),
+        {200,
+         gbk(QStringLiteral("var hq_str_sh688981=\"中芯国际,50.00,49.00,51.00,52.00,48.00\";"))});
+    Fixture f;
+    f.env.quoteBaseUrl = server.baseUrl();
+    f.env.fetchTimeoutMs = 400;
+    Form2* window = f.open(true);
+    // The service hangs on the first code; typing goes on regardless.
+    QTest::keyClicks(searchBox(window), QStringLiteral("sz300750"));
+    QTRY_COMPARE(server.requestPaths(), QStringList{QStringLiteral("/list=sz300750")});
+    searchBox(window)->clear();
+    QTest::keyClicks(searchBox(window), QStringLiteral("sh688981"));
+    QTRY_COMPARE(searchResults(window), QStringList{QStringLiteral("中芯国际(sh688981)")});
+    // Then a directory code: the result is the directory's, and stays so.
+    searchBox(window)->clear();
+    QTest::keyClicks(searchBox(window), QStringLiteral("600028"));
+    QCOMPARE(searchResults(window), QStringList{QStringLiteral("中国石化(sh600028)")});
+    QTest::qWait(f.env.fetchTimeoutMs + 300); // past the hung request's own deadline
+    QCOMPARE(searchResults(window), QStringList{QStringLiteral("中国石化(sh600028)")});
+    QVERIFY(child<QLabel>(window, "searchHint")->isHidden());
+}
+
+void TestForm2::addLookedUpEntry() {
+    FakeHttpServer server;
+    server.setDefaultResponse(
+        {200,
+         gbk(QStringLiteral("var hq_str_bj430047=\"诺思兰德,10.00,9.90,10.10,10.30,9.80\";"))});
+    Fixture f(kDirectory.mid(0, 2));
+    f.env.quoteBaseUrl = server.baseUrl();
+    Form2* window = f.open(true);
+    QTest::keyClicks(searchBox(window), QStringLiteral("430047"));
+    QTRY_COMPARE(searchResults(window), QStringList{QStringLiteral("诺思兰德(bj430047)")});
+    QVERIFY(clickEntry(results(window), QStringLiteral("诺思兰德(bj430047)")));
+    QTest::mouseClick(addButton(window), Qt::LeftButton);
+    const QStringList after =
+        kDirectory.mid(0, 2) + QStringList{QStringLiteral("诺思兰德(bj430047)")};
+    QCOMPARE(watchList(window), after);
+    QCOMPARE(readAll(f.env.watchListPath), windowForm(after));
 }
 
 void TestForm2::transparency_data() {

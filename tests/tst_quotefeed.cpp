@@ -1,6 +1,7 @@
 #include "app/watchlistfile.h"
 #include "fakehttpserver.h"
 #include "testfiles.h"
+#include "ticker/markethours.h"
 #include "ticker/quotefeed.h"
 
 #include <QElapsedTimer>
@@ -19,12 +20,20 @@
 
 using namespace tarnwel;
 
+Q_DECLARE_METATYPE(tarnwel::QuoteFailure)
+
 namespace {
 
 const QString kShPath = QStringLiteral("/list=sh000001");
 const QString kSzPath = QStringLiteral("/list=sz399001");
 const QString kSinopecPath = QStringLiteral("/list=sh600028");
 const QString kSinopec = QStringLiteral("中国石化(sh600028)");
+const QString kSessions = QStringLiteral("09:15-11:30,13:00-15:00");
+
+// An instant on the exchange's clock. 2024-06-03 is a Monday.
+QDateTime cst(int day, int hour, int minute, int second = 0) {
+    return QDateTime(QDate(2024, 6, day), QTime(hour, minute, second), MarketHours::exchangeZone());
+}
 
 QByteArray indexReply(const QString& value) {
     return gbk(u"var hq_str_sh000001=\"指数,3050.000,3040.000," + value + u",3070.000,0\";\n");
@@ -57,6 +66,7 @@ struct Rig {
         options.watchListPath = dir.filePath(QStringLiteral("setup.ini"));
         options.turnPauseMs = 20;
         options.fetchTimeoutMs = 1000;
+        options.clock = [this] { return now; };
     }
     QuoteFeed& start(const QStringList& watchList) {
         if (!watchList.isEmpty())
@@ -66,16 +76,19 @@ struct Rig {
         turns = std::make_unique<QSignalSpy>(feed.get(), &QuoteFeed::turnStarted);
         finished = std::make_unique<QSignalSpy>(feed.get(), &QuoteFeed::turnFinished);
         texts = std::make_unique<QSignalSpy>(feed.get(), &QuoteFeed::textsReady);
+        outcomes = std::make_unique<QSignalSpy>(feed.get(), &QuoteFeed::stockOutcome);
         feed->RefreshQuotes();
         return *feed;
     }
     TickerTexts lastTexts() const { return texts->last().at(0).value<TickerTexts>(); }
+    FeedOutcome outcome(qsizetype i) const { return outcomes->at(i).at(0).value<FeedOutcome>(); }
 
     QTemporaryDir dir;
     FakeHttpServer server;
     QuoteFeed::Options options;
     std::unique_ptr<QuoteFeed> feed;
-    std::unique_ptr<QSignalSpy> cycles, turns, finished, texts;
+    std::unique_ptr<QSignalSpy> cycles, turns, finished, texts, outcomes;
+    QDateTime now = cst(3, 10, 0);
 };
 
 // Answers every request with a body that has no length and never ends.
@@ -120,6 +133,14 @@ private Q_SLOTS:
     void endlessReplyIsCutOff();
     void referer_data();
     void referer();
+    void failureReasons_data();
+    void failureReasons();
+    void beijingEntry();
+    void everyTurnAsks_data();
+    void everyTurnAsks();
+    void closedMarketServesStoredReplies();
+    void firstTurnAfterCloseAsksAgain();
+    void failedReplyIsAskedAgain();
 };
 
 void TestQuoteFeed::workedExample() {
@@ -179,6 +200,26 @@ void TestQuoteFeed::faults_data() {
         << kSinopecPath << 200 << QByteArray("var hq_str_sh600028=\"\";") << false << false;
     QTest::newRow("stock over 64 KiB") << kSinopecPath << 200 << exact + ' ' << false << false;
     QTest::newRow("stock of exactly 64 KiB") << kSinopecPath << 200 << exact << false << true;
+    // Fields that would reach the screen must be text fit to show.
+    QTest::newRow("stock price with a control character")
+        << kSinopecPath << 200
+        << gbk(QStringLiteral("中国石化,5.20,5.18,5.4\u0007,5.30,5.15,0,0,1,")) << false << false;
+    QTest::newRow("stock high with a line break")
+        << kSinopecPath << 200 << gbk(QStringLiteral("中国石化,5.20,5.18,5.40,5.3\n0,5.15,0,0,1,"))
+        << false << false;
+    QTest::newRow("stock volume with undecodable bytes")
+        << kSinopecPath << 200 << QByteArray("x,5.20,5.18,5.40,5.30,5.15,0,0,1\xff\xff,") << false
+        << false;
+    QTest::newRow("undecodable bytes in the unused name")
+        << kSinopecPath << 200 << QByteArray("\xff\xff,5.20,5.18,5.40,5.30,5.15,0,0,1,") << false
+        << true;
+    QTest::newRow("control character in an unused field")
+        << kSinopecPath << 200 << QByteArray("x,5.20,5.18,5.40,5.30,5.15,\x01,0,1,") << false
+        << true;
+    QTest::newRow("index value with a control character") << kShPath << 200
+                                                          << QByteArray("idx,1,2,31\x1b"
+                                                                        "00.000,3,")
+                                                          << false << true;
 }
 
 void TestQuoteFeed::faults() {
@@ -241,7 +282,7 @@ void TestQuoteFeed::entries_data() {
     // A hand-edited code stays inside the path.
     QTest::newRow("query and fragment characters")
         << QStringLiteral("坏(sh6?a=1#x 2)") << QStringLiteral("坏")
-        << QStringLiteral("sh6?a=1#x 2") << QStringLiteral("/list=sh6%3Fa=1%23x%202");
+        << QStringLiteral("sh6?a=1#x 2") << QStringLiteral("/list=sh6%3Fa%3D1%23x%202");
 }
 
 void TestQuoteFeed::entries() {
@@ -371,6 +412,160 @@ void TestQuoteFeed::referer() {
         QCOMPARE(request.headers.contains("referer"), !referer.isEmpty());
         QCOMPARE(request.headers.value("referer"), referer);
     }
+}
+
+void TestQuoteFeed::failureReasons_data() {
+    QTest::addColumn<QString>("service"); // "closed": nothing listens
+    QTest::addColumn<FakeHttpServer::Response>("response");
+    QTest::addColumn<QuoteFailure>("failure");
+    QTest::addColumn<QString>("status");
+
+    QTest::newRow("refuses") << QStringLiteral("closed") << FakeHttpServer::Response{}
+                             << QuoteFailure::ConnectionRefused
+                             << QStringLiteral("无法连接行情服务：连接被拒绝");
+    QTest::newRow("403") << QString()
+                         << FakeHttpServer::Response{403, "Forbidden", "text/html", false, {}}
+                         << QuoteFailure::HttpStatus
+                         << QStringLiteral("行情服务拒绝请求（HTTP 403）");
+    QTest::newRow("garbage")
+        << QString() << FakeHttpServer::Response{200, "<html>hello</html>", "text/html", false, {}}
+        << QuoteFailure::NotQuoteData << QStringLiteral("应答不是行情数据");
+    QTest::newRow("hangs") << QString() << FakeHttpServer::Response{200, {}, "text/html", true, {}}
+                           << QuoteFailure::Timeout << QStringLiteral("连接超时");
+}
+
+void TestQuoteFeed::failureReasons() {
+    QFETCH(QString, service);
+    QFETCH(FakeHttpServer::Response, response);
+    QFETCH(QuoteFailure, failure);
+    QFETCH(QString, status);
+
+    Rig rig;
+    rig.options.fetchTimeoutMs = 200;
+    if (service == QStringLiteral("closed")) {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost, 0);
+        rig.options.baseUrl = QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(probe.serverPort()));
+    } else {
+        rig.server.setResponse(kSinopecPath, response);
+    }
+    QuoteFeed& feed = rig.start({kSinopec});
+    QCOMPARE(feed.status()->text(), QStringLiteral("正在连接行情服务…"));
+    QVERIFY(waitFor(*rig.finished, 1));
+    QCOMPARE(rig.outcomes->count(), 1);
+    QCOMPARE(rig.outcome(0).kind, FeedOutcome::Kind::Failed);
+    QCOMPARE(rig.outcome(0).failure, failure);
+    QCOMPARE(feed.status()->text(), status);
+    QCOMPARE(rig.texts->count(), 0);
+}
+
+void TestQuoteFeed::beijingEntry() {
+    Rig rig;
+    rig.server.setResponse(QStringLiteral("/list=bj430047"),
+                           gbk(QStringLiteral("诺思兰德,9.80,9.70,9.87,9.99,9.60,0,0,250,0,")));
+    QuoteFeed& feed = rig.start({QStringLiteral("诺思兰德(bj430047)")});
+    QVERIFY(waitFor(*rig.texts, 1));
+    QCOMPARE(rig.server.requestPaths(),
+             (QStringList{kShPath, kSzPath, QStringLiteral("/list=bj430047")}));
+    QCOMPARE(feed.CurrentStockCode(), QStringLiteral("bj430047"));
+    const TickerTexts t = rig.lastTexts();
+    QCOMPARE(t.label1, QStringLiteral("诺思兰德"));
+    QCOMPARE(t.label2, QStringLiteral("9.87"));
+    QCOMPARE(t.stealthCaption, QStringLiteral("430047(9.87)"));
+    QCOMPARE(t.stealthTooltip, QStringLiteral("诺思兰德(最高:9.99 最低:9.60 成交:2)沪综指:3061.789 "
+                                              "深成指:10234.567"));
+}
+
+void TestQuoteFeed::everyTurnAsks_data() {
+    QTest::addColumn<QString>("hours");
+    QTest::addColumn<QDateTime>("instant");
+    QTest::newRow("morning session") << kSessions << cst(3, 10, 0);
+    QTest::newRow("afternoon session") << kSessions << cst(3, 14, 0);
+    QTest::newRow("no sessions set: Saturday too") << QString() << cst(8, 10, 0);
+}
+
+void TestQuoteFeed::everyTurnAsks() {
+    QFETCH(QString, hours);
+    QFETCH(QDateTime, instant);
+    Rig rig;
+    rig.options.marketHours = hours;
+    rig.now = instant;
+    rig.start({kSinopec});
+    QVERIFY(waitFor(*rig.finished, 3));
+    QCOMPARE(rig.server.requests().size(), 9);
+    QCOMPARE(rig.texts->count(), 3);
+    QCOMPARE(rig.outcome(2).kind, FeedOutcome::Kind::Live);
+}
+
+void TestQuoteFeed::closedMarketServesStoredReplies() {
+    Rig rig;
+    rig.options.marketHours = kSessions;
+    rig.now = cst(8, 10, 0); // Saturday
+    QuoteFeed& feed = rig.start({kSinopec});
+    QVERIFY(waitFor(*rig.finished, 1));
+    QCOMPARE(rig.server.requests().size(), 3);
+    const TickerTexts first = rig.lastTexts();
+
+    // The service would now say otherwise, but prices cannot move on a Saturday.
+    rig.server.setResponse(kSinopecPath, gbk(stockText(QStringLiteral("9.99"))));
+    rig.now = cst(8, 10, 5);
+    QVERIFY(waitFor(*rig.finished, 3));
+    QCOMPARE(rig.server.requests().size(), 3);
+    QCOMPARE(rig.cycles->count(), 3);
+    QCOMPARE(rig.texts->count(), 3);
+    const TickerTexts last = rig.lastTexts();
+    QCOMPARE(last.label2, first.label2);
+    QCOMPARE(last.label3, first.label3);
+    QCOMPARE(last.label5, first.label5);
+    QCOMPARE(last.stealthCaption, first.stealthCaption);
+    QCOMPARE(last.stealthTooltip, first.stealthTooltip);
+    QCOMPARE(feed.QuoteReply(), stockText(QStringLiteral("5.23")));
+    QCOMPARE(rig.outcome(2).kind, FeedOutcome::Kind::Stored);
+    QCOMPARE(rig.outcome(2).replyTime, cst(8, 10, 0));
+    QCOMPARE(feed.status()->text(),
+             u"休市中 · 行情为 " + cst(8, 10, 0).toLocalTime().toString(u"HH:mm:ss") + u" 的数据");
+}
+
+void TestQuoteFeed::firstTurnAfterCloseAsksAgain() {
+    Rig rig;
+    rig.options.marketHours = kSessions;
+    rig.now = cst(3, 14, 59, 58);
+    rig.start({kSinopec});
+    QVERIFY(waitFor(*rig.finished, 1));
+    QCOMPARE(rig.server.requests().size(), 3);
+
+    // Closed now, but the replies on hand came before the close: asked once more …
+    rig.now = cst(3, 15, 0, 3);
+    QVERIFY(waitFor(*rig.finished, 2));
+    QCOMPARE(rig.server.requests().size(), 6);
+    QCOMPARE(rig.outcome(1).kind, FeedOutcome::Kind::Live);
+    // … and then not again, through the night, until the next session opens.
+    rig.now = cst(4, 9, 14, 59);
+    QVERIFY(waitFor(*rig.finished, 3));
+    QCOMPARE(rig.server.requests().size(), 6);
+    QCOMPARE(rig.outcome(2).kind, FeedOutcome::Kind::Stored);
+    rig.now = cst(4, 9, 15);
+    QVERIFY(waitFor(*rig.finished, 4));
+    QCOMPARE(rig.server.requests().size(), 9);
+}
+
+void TestQuoteFeed::failedReplyIsAskedAgain() {
+    Rig rig;
+    rig.options.marketHours = kSessions;
+    rig.now = cst(3, 20, 0);
+    rig.server.setResponse(kSinopecPath,
+                           FakeHttpServer::Response{503, "busy", "text/html", false, {}});
+    rig.start({kSinopec});
+    QVERIFY(waitFor(*rig.finished, 1));
+    QCOMPARE(rig.texts->count(), 0);
+
+    // The indices are on hand; only the stock that failed is asked again.
+    rig.server.setResponse(kSinopecPath, gbk(stockText(QStringLiteral("5.23"))));
+    QVERIFY(waitFor(*rig.finished, 3));
+    QCOMPARE(rig.server.requestPaths(),
+             (QStringList{kShPath, kSzPath, kSinopecPath, kSinopecPath}));
+    QCOMPARE(rig.texts->count(), 2);
+    QCOMPARE(rig.lastTexts().label5, QStringLiteral("沪综指:3061.789"));
 }
 
 QTEST_GUILESS_MAIN(TestQuoteFeed)

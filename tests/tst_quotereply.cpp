@@ -13,6 +13,10 @@ private Q_SLOTS:
     void volume_data();
     void volume();
     void emptyFieldsText();
+    void clean_data();
+    void clean();
+    void stealthCaption_data();
+    void stealthCaption();
 };
 
 void TestQuoteReply::field_data() {
@@ -87,6 +91,52 @@ void TestQuoteReply::emptyFieldsText() {
     QCOMPARE(t.label2, QString());
     QCOMPARE(t.stealthCaption, QStringLiteral("000002()"));
     QCOMPARE(t.stealthTooltip, QStringLiteral("万科Ａ(最高: 最低: 成交:0)沪综指: 深成指:"));
+}
+
+void TestQuoteReply::clean_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<bool>("clean");
+    QTest::newRow("price") << QStringLiteral("5.23") << true;
+    QTest::newRow("empty") << QString() << true;
+    QTest::newRow("Chinese and full-width") << QStringLiteral("中国石化Ａ") << true;
+    QTest::newRow("tab") << QStringLiteral("5.2\t3") << false;
+    QTest::newRow("line break") << QStringLiteral("5.23\n") << false;
+    QTest::newRow("escape") << QStringLiteral("\x1b[2J") << false;
+    QTest::newRow("delete") << QStringLiteral("5\x7f") << false;
+    QTest::newRow("C1 control") << QStringLiteral("5\u0085") << false;
+    QTest::newRow("replacement character") << QStringLiteral("5.\uFFFD") << false;
+    QTest::newRow("private use: GBK's 0xFF") << QStringLiteral("5.\uF8F5") << false;
+}
+
+void TestQuoteReply::clean() {
+    QFETCH(QString, field);
+    QFETCH(bool, clean);
+    QCOMPARE(quotereply::isClean(field), clean);
+}
+
+void TestQuoteReply::stealthCaption_data() {
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("Shanghai") << QStringLiteral("sh600028") << QStringLiteral("600028(5.23)");
+    QTest::newRow("Shenzhen") << QStringLiteral("sz300750") << QStringLiteral("300750(5.23)");
+    QTest::newRow("Beijing") << QStringLiteral("bj430047") << QStringLiteral("430047(5.23)");
+    QTest::newRow("bare digits") << QStringLiteral("600028") << QStringLiteral("600028(5.23)");
+    // Every occurrence goes, not only the prefix.
+    QTest::newRow("prefix inside") << QStringLiteral("sh60sz28") << QStringLiteral("6028(5.23)");
+    QTest::newRow("upper case kept")
+        << QStringLiteral("BJ430047") << QStringLiteral("BJ430047(5.23)");
+}
+
+void TestQuoteReply::stealthCaption() {
+    QFETCH(QString, code);
+    QFETCH(QString, caption);
+    QuoteValues v;
+    v.currentStockName = QStringLiteral("某股");
+    v.currentStockCode = code;
+    v.lastPrice = QStringLiteral("5.23");
+    const TickerTexts t = tickerTexts(v);
+    QCOMPARE(t.stealthCaption, caption);
+    QVERIFY(t.stealthTooltip.startsWith(QStringLiteral("某股(最高:")));
 }
 
 QTEST_GUILESS_MAIN(TestQuoteReply)

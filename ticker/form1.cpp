@@ -10,6 +10,7 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -150,6 +151,22 @@ void Form1::showTexts(const TickerTexts& texts) {
         label->setText(text);
         label->adjustSize();
     }
+}
+
+void Form1::showFeedStatus(const QString& text) {
+    // The ticker is seldom the active window; its tooltip must show all the same.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
+    setToolTip(plainToolTip(text));
+}
+
+bool Form1::event(QEvent* event) {
+    // The open menu is the user's business; the feed's state does not cover it.
+    if (event->type() == QEvent::ToolTip && Picture1->isVisible() &&
+        Picture1->geometry().contains(static_cast<QHelpEvent*>(event)->pos())) {
+        event->ignore();
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 void Form1::paintEvent(QPaintEvent*) {

@@ -36,6 +36,9 @@ public:
 
     // A turn's six texts, in the order they are written.
     void showTexts(const TickerTexts& texts);
+    // The quote feed's state, as the tooltip of the whole ticker outside its menu panel;
+    // shown also while another window is active.
+    void showFeedStatus(const QString& text);
     // Raises the window every 500 ms while on.
     void setKeepOnTop(bool on);
 
@@ -50,6 +53,7 @@ Q_SIGNALS:
     void exitRequested();
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;

@@ -1,34 +1,59 @@
 #include "ticker/quotefeed.h"
 
+#include "app/logging.h"
+#include "app/stockcode.h"
 #include "app/watchlistfile.h"
+#include "net/quoteclient.h"
+#include "ticker/markethours.h"
 #include "ticker/quotereply.h"
-#include "ticker/tickertexts.h"
 #include "watchlist/entry.h"
 
 #include <QElapsedTimer>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
-#include <QPointer>
-#include <QStringDecoder>
+#include <QHash>
+#include <QSet>
 #include <QTimer>
 
 namespace tarnwel {
 
 namespace {
 
-// A quote is one short line; anything bigger is not an answer from the quote service,
-// and the feed must not buffer it without bound.
-constexpr qsizetype kMaxReplyBytes = 64 * 1024;
+// The fields of a stock reply that reach the screen.
+constexpr int kStockFields[] = {1, 2, 3, 4, 5, 8};
+constexpr int kIndexField = 3;
 
-const QString kShanghaiIndex = QStringLiteral("sh000001");
-const QString kShenzhenIndex = QStringLiteral("sz399001");
+// A field that can be cut must be fit to show; one that cannot keeps its old value.
+bool cleanWhereCut(const QString& reply, std::initializer_list<int> fields) {
+    for (const int k : fields) {
+        const std::optional<QString> value = quotereply::field(reply, k);
+        if (value && !quotereply::isClean(*value))
+            return false;
+    }
+    return true;
+}
 
 // Keeps `target` as it was when the field cannot be cut.
 void cutInto(QString& target, const QString& reply, int k) {
     if (std::optional<QString> value = quotereply::field(reply, k))
         target = std::move(*value);
 }
+
+// A stock reply that may go on screen: it holds a comma, and nothing it puts there is a
+// control character or the mark of undecodable bytes.
+bool isShowableStockReply(const QString& reply) {
+    return reply.contains(u',') &&
+           cleanWhereCut(reply, {kStockFields[0], kStockFields[1], kStockFields[2], kStockFields[3],
+                                 kStockFields[4], kStockFields[5]});
+}
+
+bool isUsableIndexReply(const QString& reply) {
+    return !reply.isEmpty() && cleanWhereCut(reply, {kIndexField});
+}
+
+// A good reply and when it arrived.
+struct StoredReply {
+    QString text;
+    QDateTime arrived;
+};
 
 } // namespace
 
@@ -41,12 +66,15 @@ struct QuoteFeed::Private {
     qsizetype entryCount = 0; // taken once, before a cycle's first turn
     qsizetype turn = 0;
 
-    QNetworkAccessManager* network = nullptr;
-    QPointer<QNetworkReply> reply;
+    QuoteClient* client = nullptr;
     Fetch fetching = Fetch::ShIndex;
-    QByteArray body;
-    bool tooLarge = false;
-    QTimer* deadline = nullptr; // the whole fetch, however slowly its bytes trickle in
+    MarketHours hours;
+    QHash<QString, StoredReply> stored; // by code; kept only while sessions are known
+    FeedStatus* status = nullptr;
+
+    QDateTime now() const {
+        return options.clock ? options.clock() : QDateTime::currentDateTimeUtc();
+    }
 
     QTimer* pause = nullptr;
     QElapsedTimer pauseClock;
@@ -57,14 +85,16 @@ QuoteFeed::QuoteFeed(Options options, QObject* parent)
     : QObject(parent)
     , d(std::make_unique<Private>()) {
     d->options = std::move(options);
-    d->network = new QNetworkAccessManager(this);
-
-    d->deadline = new QTimer(this);
-    d->deadline->setSingleShot(true);
-    connect(d->deadline, &QTimer::timeout, this, [this] {
-        if (d->reply)
-            d->reply->abort();
-    });
+    d->client = new QuoteClient(
+        {d->options.baseUrl, d->options.referer, d->options.fetchTimeoutMs, &lcFeed}, this);
+    connect(d->client, &QuoteClient::finished, this, &QuoteFeed::fetchFinished);
+    if (std::optional<MarketHours> hours = MarketHours::parse(d->options.marketHours))
+        d->hours = *hours;
+    else
+        qCWarning(lcFeed) << "market hours not understood, always asking:"
+                          << d->options.marketHours;
+    d->status = new FeedStatus(this);
+    connect(this, &QuoteFeed::stockOutcome, d->status, &FeedStatus::record);
 
     d->pause = new QTimer(this);
     d->pause->setSingleShot(true);
@@ -82,11 +112,8 @@ QuoteFeed::QuoteFeed(Options options, QObject* parent)
 }
 
 QuoteFeed::~QuoteFeed() {
-    if (d->reply) {
-        d->reply->disconnect(this);
-        d->reply->abort();
-    }
-    delete d->network;
+    d->client->disconnect(this);
+    d->client->abort();
 }
 
 void QuoteFeed::RefreshQuotes() {
@@ -114,6 +141,7 @@ void QuoteFeed::startCycle() {
     }
     d->entryCount = d->list3.size();
     d->turn = 0;
+    forgetUnlistedReplies();
     Q_EMIT cycleStarted();
 
     if (d->entryCount == 0) {
@@ -133,86 +161,66 @@ void QuoteFeed::startTurn() {
     if (std::optional<QString> code = entryCode(entry))
         d->values.currentStockCode = std::move(*code);
     Q_EMIT turnStarted(int(d->turn));
-    fetch(Fetch::ShIndex, kShanghaiIndex);
+    fetch(Fetch::ShIndex, QString::fromUtf16(kShanghaiIndexCode));
 }
 
 void QuoteFeed::fetch(Fetch what, const QString& code) {
     d->fetching = what;
     d->quoteReply.clear();
-    d->body.clear();
-    d->tooLarge = false;
 
-    // The code goes into the path as data: whatever a hand-edited entry holds, it
-    // cannot turn into a query, a fragment or another address.
-    QUrl url = d->options.baseUrl;
-    url.setPath(url.path(QUrl::FullyDecoded) + u"list=" + code, QUrl::DecodedMode);
-    QNetworkRequest request(url);
-    request.setTransferTimeout(d->options.fetchTimeoutMs);
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
-                         QNetworkRequest::AlwaysNetwork);
-    // The service answers only requests that name the page they come from.
-    if (!d->options.referer.isEmpty())
-        request.setRawHeader("Referer", d->options.referer);
-
-    QNetworkReply* reply = d->network->get(request);
-    d->reply = reply;
-    const auto refuse = [this, reply] {
-        d->tooLarge = true;
-        d->body.clear();
-        reply->abort();
-    };
-    connect(reply, &QNetworkReply::metaDataChanged, this, [this, reply, refuse] {
-        if (reply != d->reply)
+    // While the market is closed, a reply that came after the latest close is still the
+    // service's answer: no need to ask again.
+    if (!d->hours.alwaysOpen()) {
+        const QDateTime now = d->now();
+        const auto it = d->stored.constFind(code);
+        if (!d->hours.isOpen(now) && it != d->stored.cend() &&
+            it->arrived > d->hours.lastClose(now)) {
+            qCDebug(lcFeed).noquote() << "market closed: stored reply for" << code << "of"
+                                      << it->arrived.toString(Qt::ISODate);
+            QuoteOutcome outcome;
+            outcome.code = code;
+            outcome.text = it->text;
+            replied(outcome, it->arrived, true);
             return;
-        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
-        if (length.isValid() && length.toLongLong() > kMaxReplyBytes)
-            refuse();
-    });
-    connect(reply, &QNetworkReply::readyRead, this, [this, reply, refuse] {
-        if (reply != d->reply || d->tooLarge)
-            return;
-        d->body += reply->read(kMaxReplyBytes + 1 - d->body.size());
-        if (d->body.size() > kMaxReplyBytes)
-            refuse();
-    });
-    connect(reply, &QNetworkReply::finished, this, [this, reply] {
-        if (reply == d->reply)
-            fetchFinished();
-    });
-    d->deadline->start(d->options.fetchTimeoutMs);
+        }
+    }
+    d->client->fetch(code);
 }
 
-void QuoteFeed::fetchFinished() {
-    QNetworkReply* reply = d->reply;
-    d->deadline->stop();
-    d->reply = nullptr;
-    reply->deleteLater();
+void QuoteFeed::fetchFinished(const QuoteOutcome& outcome) {
+    replied(outcome, d->now(), false);
+}
 
-    // A failed fetch leaves QuoteReply empty. An error page is a failure too, however
-    // many commas it holds: its text must never be shown as prices.
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (reply->error() == QNetworkReply::NoError && !d->tooLarge && status >= 200 && status < 300) {
-        d->body += reply->read(kMaxReplyBytes + 1 - d->body.size());
-        if (d->body.size() <= kMaxReplyBytes)
-            d->quoteReply = QStringDecoder("GBK").decode(d->body);
-    }
-    d->body.clear();
+void QuoteFeed::replied(const QuoteOutcome& outcome, const QDateTime& arrived, bool stored) {
+    // A failed fetch leaves QuoteReply empty.
+    if (outcome.ok())
+        d->quoteReply = outcome.text;
+    const bool keep = !stored && !d->hours.alwaysOpen();
 
     switch (d->fetching) {
     case Fetch::ShIndex:
-        if (!d->quoteReply.isEmpty())
-            cutInto(d->values.shIndexValue, d->quoteReply, 3);
-        fetch(Fetch::SzIndex, kShenzhenIndex);
+    case Fetch::SzIndex: {
+        QString& value =
+            d->fetching == Fetch::ShIndex ? d->values.shIndexValue : d->values.szIndexValue;
+        if (isUsableIndexReply(d->quoteReply)) {
+            cutInto(value, d->quoteReply, kIndexField);
+            if (keep)
+                d->stored.insert(outcome.code, {d->quoteReply, arrived});
+        }
+        if (d->fetching == Fetch::ShIndex)
+            fetch(Fetch::SzIndex, QString::fromUtf16(kShenzhenIndexCode));
+        else
+            fetch(Fetch::Stock, d->values.currentStockCode);
         break;
-    case Fetch::SzIndex:
-        if (!d->quoteReply.isEmpty())
-            cutInto(d->values.szIndexValue, d->quoteReply, 3);
-        fetch(Fetch::Stock, d->values.currentStockCode);
-        break;
-    case Fetch::Stock:
-        // No comma: a failed fetch or a code the service does not know. The screen keeps
-        // the previous stock for this turn.
-        if (d->quoteReply.contains(u',')) {
+    }
+    case Fetch::Stock: {
+        FeedOutcome result;
+        result.replyTime = arrived;
+        result.httpStatus = outcome.httpStatus;
+        // No comma: a failed fetch or a code the service does not know. Nor does a reply
+        // whose shown fields hold control characters or undecodable bytes go on screen.
+        // Either way the screen keeps the previous stock for this turn.
+        if (isShowableStockReply(d->quoteReply)) {
             cutInto(d->values.openPrice, d->quoteReply, 1);
             cutInto(d->values.prevClose, d->quoteReply, 2);
             cutInto(d->values.lastPrice, d->quoteReply, 3);
@@ -222,11 +230,32 @@ void QuoteFeed::fetchFinished() {
                 if (std::optional<double> lots = quotereply::volumeLots(*volume))
                     d->values.volumeLots = *lots;
             }
+            if (keep)
+                d->stored.insert(outcome.code, {d->quoteReply, arrived});
+            result.kind = stored ? FeedOutcome::Kind::Stored : FeedOutcome::Kind::Live;
             Q_EMIT textsReady(tickerTexts(d->values));
+        } else {
+            result.failure = outcome.ok() ? QuoteFailure::NotQuoteData : outcome.failure;
+            if (outcome.ok())
+                qCDebug(lcFeed).noquote() << "not quote data for" << outcome.code;
         }
+        Q_EMIT stockOutcome(result);
         finishTurn();
         break;
     }
+    }
+}
+
+void QuoteFeed::forgetUnlistedReplies() {
+    if (d->stored.isEmpty())
+        return;
+    QSet<QString> listed{QString::fromUtf16(kShanghaiIndexCode),
+                         QString::fromUtf16(kShenzhenIndexCode)};
+    for (const QString& entry : std::as_const(d->list3)) {
+        if (std::optional<QString> code = entryCode(entry))
+            listed.insert(*code);
+    }
+    d->stored.removeIf([&listed](const auto& it) { return !listed.contains(it.key()); });
 }
 
 void QuoteFeed::finishTurn() {
@@ -292,6 +321,9 @@ double QuoteFeed::VolumeLots() const {
 }
 const QStringList& QuoteFeed::List3() const {
     return d->list3;
+}
+FeedStatus* QuoteFeed::status() const {
+    return d->status;
 }
 
 } // namespace tarnwel

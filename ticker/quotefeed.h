@@ -1,31 +1,26 @@
 #pragma once
 
+#include "ticker/feedstatus.h"
+#include "ticker/tickertexts.h"
+
 #include <QByteArray>
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
 
+#include <functional>
 #include <memory>
 
 namespace tarnwel {
-
-// The eight texts one successful turn puts on screen, in the order they are written.
-struct TickerTexts {
-    QString label4;         // 最高 / 最低
-    QString label3;         // 昨收 / 今开 / 成交
-    QString label2;         // the price, large
-    QString label5;         // 沪综指
-    QString label6;         // 深成指
-    QString label1;         // the stock's name
-    QString stealthCaption; // code digits + "(" + price + ")"
-    QString stealthTooltip; // the whole quote on one line
-};
 
 // The quote loop: walks the watch list one stock a turn, fetches both indices and the
 // stock, cuts the reply fields and emits the ticker's texts; after the last stock it
 // reads setup.ini again. Event-driven: each fetch is asynchronous and the pause between
 // turns is a timer, so the rest of the program runs between its steps.
+// Outside the market's sessions a code whose good reply arrived after the latest close
+// is served from that reply instead of being asked again: the prices cannot have moved.
 class QuoteFeed : public QObject {
     Q_OBJECT
 public:
@@ -35,6 +30,10 @@ public:
         QString watchListPath; // setup.ini
         int turnPauseMs = 5000;
         int fetchTimeoutMs = 60000; // for each fetch as a whole
+        // Trading sessions (MarketHours::parse); empty: every turn asks the service.
+        QString marketHours = {};
+        // The current time; empty: the system clock.
+        std::function<QDateTime()> clock = {};
     };
 
     explicit QuoteFeed(Options options, QObject* parent = nullptr);
@@ -58,6 +57,8 @@ public:
     double VolumeLots() const;
     // The watch list of the running cycle.
     const QStringList& List3() const;
+    // How the stock turns went, as the ticker's tooltip tells it.
+    FeedStatus* status() const;
 
 Q_SIGNALS:
     // A cycle has read the watch list into List3 (or found none) and is about to walk it.
@@ -66,6 +67,8 @@ Q_SIGNALS:
     void turnStarted(int index);
     // The screen's texts, once a turn whose stock reply held a comma has cut its fields.
     void textsReady(const tarnwel::TickerTexts& texts);
+    // What the turn's stock fetch came to; emitted before turnFinished.
+    void stockOutcome(const tarnwel::FeedOutcome& outcome);
     // A turn's fetches are done, with or without new texts; its pause follows.
     void turnFinished(int index);
 
@@ -75,7 +78,9 @@ private:
     void startCycle();
     void startTurn();
     void fetch(Fetch what, const QString& code);
-    void fetchFinished();
+    void fetchFinished(const QuoteOutcome& outcome);
+    void replied(const QuoteOutcome& outcome, const QDateTime& arrived, bool stored);
+    void forgetUnlistedReplies();
     void finishTurn();
     void nextTurn();
     void pauseThen(void (QuoteFeed::*next)());
@@ -86,5 +91,3 @@ private:
 };
 
 } // namespace tarnwel
-
-Q_DECLARE_METATYPE(tarnwel::TickerTexts)

@@ -35,6 +35,16 @@ std::optional<double> volumeLots(QStringView field) {
     return whole == 0.0 ? 0.0 : whole;
 }
 
+bool isClean(QStringView field) {
+    for (const QChar c : field) {
+        const QChar::Category category = c.category();
+        if (category == QChar::Other_Control || category == QChar::Other_PrivateUse ||
+            c == QChar::ReplacementCharacter)
+            return false;
+    }
+    return true;
+}
+
 QString lotsText(double lots) {
     if (lots == 0.0)
         return QStringLiteral("0");

@@ -23,6 +23,12 @@ std::optional<QString> field(QStringView reply, int k);
 // when the field reads as a number too large to be finite.
 std::optional<double> volumeLots(QStringView field);
 
+// Whether a field can go on screen: no control character, no U+FFFD (the mark a decoder
+// leaves for bytes that were not text) and no private-use character (what the GBK
+// decoder makes of bytes GBK never assigned, such as 0xFF). A reply with such a used
+// field is not a quote, whatever else it holds.
+bool isClean(QStringView field);
+
 // A whole number of lots as plain digits: no separators, no decimals, never "-0".
 QString lotsText(double lots);
 

@@ -4,11 +4,17 @@
 
 namespace tarnwel {
 
+QString codeDigits(const QString& code) {
+    // Every occurrence of each market's prefix goes, as it always has for "sh" and "sz";
+    // a Beijing code loses its "bj" the same way.
+    QString digits = code;
+    for (const char16_t* prefix : {u"sh", u"sz", u"bj"})
+        digits.remove(QString::fromUtf16(prefix));
+    return digits;
+}
+
 TickerTexts tickerTexts(const QuoteValues& v) {
     const QString lots = quotereply::lotsText(v.volumeLots);
-    // The stealth line shows the bare digits of the code.
-    QString digits = v.currentStockCode;
-    digits.replace(QStringLiteral("sh"), QString()).replace(QStringLiteral("sz"), QString());
 
     TickerTexts t;
     t.label4 = u"最高:" + v.highPrice + u"  最低:" + v.lowPrice;
@@ -17,7 +23,7 @@ TickerTexts tickerTexts(const QuoteValues& v) {
     t.label5 = u"沪综指:" + v.shIndexValue;
     t.label6 = u"深成指:" + v.szIndexValue;
     t.label1 = v.currentStockName;
-    t.stealthCaption = digits + u'(' + v.lastPrice + u')';
+    t.stealthCaption = codeDigits(v.currentStockCode) + u'(' + v.lastPrice + u')';
     t.stealthTooltip = v.currentStockName + u"(最高:" + v.highPrice + u" 最低:" + v.lowPrice +
                        u" 成交:" + lots + u")沪综指:" + v.shIndexValue + u" 深成指:" +
                        v.szIndexValue;

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "ticker/quotefeed.h"
-
+#include <QMetaType>
 #include <QString>
 
 namespace tarnwel {
@@ -21,7 +20,24 @@ struct QuoteValues {
     double volumeLots = 0;
 };
 
+// The eight texts one successful turn puts on screen, in the order they are written.
+struct TickerTexts {
+    QString label4;         // 最高 / 最低
+    QString label3;         // 昨收 / 今开 / 成交
+    QString label2;         // the price, large
+    QString label5;         // 沪综指
+    QString label6;         // 深成指
+    QString label1;         // the stock's name
+    QString stealthCaption; // code digits + "(" + price + ")"
+    QString stealthTooltip; // the whole quote on one line
+};
+
 // The eight ticker and stealth-window texts, blanks and all.
 TickerTexts tickerTexts(const QuoteValues& values);
 
+// The code as the stealth line shows it: without its market prefix ("sh", "sz", "bj").
+QString codeDigits(const QString& code);
+
 } // namespace tarnwel
+
+Q_DECLARE_METATYPE(tarnwel::TickerTexts)

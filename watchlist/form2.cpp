@@ -5,6 +5,8 @@
 #include "app/settingsstore.h"
 #include "app/twips.h"
 #include "app/watchlistfile.h"
+#include "watchlist/codelookup.h"
+#include "watchlist/securitycode.h"
 #include "watchlist/stockdirectory.h"
 
 #include <QCheckBox>
@@ -63,6 +65,25 @@ QIcon ownIcon() {
 
 // The label and the check box are laid out at the height of their text at 96 dpi,
 // which clips today's fonts; they grow about their middle line to what they need.
+// A one-line hint laid over the bottom edge of a list, shown only while it says something.
+QLabel* makeHint(const char* name, QWidget* list) {
+    auto* hint = new QLabel(list->parentWidget());
+    hint->setObjectName(QString::fromLatin1(name));
+    hint->setTextFormat(Qt::PlainText);
+    hint->setWordWrap(true);
+    hint->setAutoFillBackground(true);
+    hint->setFrameShape(QFrame::Box);
+    QPalette palette = hint->palette();
+    palette.setColor(QPalette::Window, QColor(0xff, 0xf8, 0xd0));
+    palette.setColor(QPalette::WindowText, QColor(0x60, 0x40, 0x00));
+    hint->setPalette(palette);
+    hint->setContentsMargins(2, 0, 2, 0);
+    const QRect area = list->geometry();
+    hint->setGeometry(area.left() + 1, area.bottom() - 34, area.width() - 2, 34);
+    hint->hide();
+    return hint;
+}
+
 void placeTextControl(QWidget* control, const QRect& rect) {
     const QSize hint = control->sizeHint();
     QRect grown(rect.topLeft(), QSize(std::max(rect.width(), hint.width()),
@@ -117,6 +138,14 @@ Form2::Form2(Environment env, std::shared_ptr<const stockdirectory::Search> dire
     List2->setObjectName(QStringLiteral("List2"));
     List2->setGeometry(pxRect(2940, 180, 2115, 3300));
     List2->setSelectionMode(QAbstractItemView::SingleSelection);
+
+    m_searchHint = makeHint("searchHint", List1);
+    QuoteClient::Options lookupOptions;
+    lookupOptions.baseUrl = m_env.quoteBaseUrl;
+    lookupOptions.referer = m_env.quoteReferer;
+    lookupOptions.timeoutMs = m_env.fetchTimeoutMs;
+    m_lookup = new CodeLookup(lookupOptions, this);
+    connect(m_lookup, &CodeLookup::finished, this, &Form2::showLookedUp);
 
     Label1 = new QLabel(QStringLiteral("背景透明度："), this);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -184,7 +213,43 @@ void Form2::Form_Load() {
 }
 
 void Form2::Text1_Change() {
-    m_results->setStringList(m_directory->search(Text1->text()));
+    // Only the latest text counts: an answer about an earlier one is never shown.
+    m_lookup->cancel();
+    List1->setToolTip(QString());
+    showSearchHint(QString());
+    const QStringList found = m_directory->search(Text1->text());
+    m_results->setStringList(found);
+    if (!found.isEmpty())
+        return;
+    // A code the directory does not hold may still be listed today: ask the service.
+    const securitycode::Recognised code = securitycode::recognise(Text1->text());
+    if (code.kind == securitycode::CodeKind::Code) {
+        showSearchHint(QStringLiteral("正在向行情服务查询…"));
+        m_lookup->lookUp(code.code);
+    } else if (code.kind == securitycode::CodeKind::NeedsMarket) {
+        showSearchHint(QStringLiteral("请在代码前加上市场：sh、sz 或 bj"));
+    }
+}
+
+void Form2::showLookedUp(CodeLookup::Result result, const QString& entry) {
+    switch (result) {
+    case CodeLookup::Result::Found:
+        m_results->setStringList({entry});
+        List1->setToolTip(QStringLiteral("来自行情服务"));
+        showSearchHint(QStringLiteral("来自行情服务"));
+        break;
+    case CodeLookup::Result::NotFound:
+        showSearchHint(QStringLiteral("未找到该代码"));
+        break;
+    case CodeLookup::Result::Unreachable:
+        showSearchHint(QStringLiteral("无法连接行情服务，请稍后再试"));
+        break;
+    }
+}
+
+void Form2::showSearchHint(const QString& text) {
+    m_searchHint->setText(text);
+    m_searchHint->setVisible(!text.isEmpty());
 }
 
 void Form2::Command1_Click() {

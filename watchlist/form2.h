@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/environment.h"
+#include "watchlist/codelookup.h"
 #include "watchlist/stockdirectory.h"
 
 #include <QStringList>
@@ -48,6 +49,8 @@ protected:
 
 private:
     void Text1_Change();
+    void showLookedUp(CodeLookup::Result result, const QString& entry);
+    void showSearchHint(const QString& text);
     void Command1_Click();
     void Command2_Click();
     void Combo1_Click(int index);
@@ -65,13 +68,15 @@ private:
     QPushButton* Command2 = nullptr; // "<<<", remove
     QListWidget* List2 = nullptr;    // the watch list
     QLabel* Label1 = nullptr;
-    QComboBox* Combo1 = nullptr; // the transparency
-    QCheckBox* Check1 = nullptr; // start at logon
+    QComboBox* Combo1 = nullptr;    // the transparency
+    QCheckBox* Check1 = nullptr;    // start at logon
+    QLabel* m_searchHint = nullptr; // what the search found beyond the directory
 
     Environment m_env;
     std::shared_ptr<const stockdirectory::Search> m_directory;
     Notice m_notice;
     QStringListModel* m_results = nullptr;
+    CodeLookup* m_lookup = nullptr;
 };
 
 } // namespace tarnwel

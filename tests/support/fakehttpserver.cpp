@@ -10,6 +10,10 @@ QByteArray reasonPhrase(int status) {
     switch (status) {
     case 200:
         return "OK";
+    case 302:
+        return "Found";
+    case 403:
+        return "Forbidden";
     case 404:
         return "Not Found";
     case 500:
@@ -98,6 +102,8 @@ void FakeHttpServer::onReadyRead(QTcpSocket* socket) {
                        reasonPhrase(response.status) + "\r\n";
     reply += "Content-Type: " + response.contentType + "\r\n";
     reply += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
+    for (const auto& [name, value] : response.headers)
+        reply += name + ": " + value + "\r\n";
     reply += "Connection: close\r\n\r\n";
     reply += response.body;
     socket->write(reply);

@@ -19,7 +19,8 @@ public:
         int status = 200;
         QByteArray body;
         QByteArray contentType = "text/html; charset=GBK";
-        bool hang = false; // accept the request and never answer
+        bool hang = false;                                 // accept the request and never answer
+        QList<QPair<QByteArray, QByteArray>> headers = {}; // more header lines, e.g. Location
     };
     struct Request {
         QByteArray method;

@@ -1,0 +1,9 @@
+#include "app/logging.h"
+
+namespace tarnwel {
+
+Q_LOGGING_CATEGORY(lcFeed, "tarnwel.feed", QtInfoMsg)
+Q_LOGGING_CATEGORY(lcChart, "tarnwel.chart", QtInfoMsg)
+Q_LOGGING_CATEGORY(lcWatchList, "tarnwel.watchlist", QtInfoMsg)
+
+} // namespace tarnwel

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QLoggingCategory>
+
+namespace tarnwel {
+
+// Debug lines for whoever needs to see what goes over the network. Off unless switched
+// on with QT_LOGGING_RULES, e.g. "tarnwel.*=true"; warnings always pass.
+Q_DECLARE_LOGGING_CATEGORY(lcFeed)      // tarnwel.feed: quote requests and the feed's turns
+Q_DECLARE_LOGGING_CATEGORY(lcChart)     // tarnwel.chart: chart image loads
+Q_DECLARE_LOGGING_CATEGORY(lcWatchList) // tarnwel.watchlist: look-ups from the watch-list window
+
+} // namespace tarnwel

@@ -1,0 +1,104 @@
+#include "ticker/feedstatus.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace tarnwel;
+
+namespace {
+
+// Local times, as the user reads them.
+QDateTime at(int hour, int minute, int second) {
+    return QDateTime(QDate(2024, 6, 3), QTime(hour, minute, second));
+}
+
+FeedOutcome live(const QDateTime& time) {
+    return {FeedOutcome::Kind::Live, time, QuoteFailure::None, 200};
+}
+FeedOutcome stored(const QDateTime& time) {
+    return {FeedOutcome::Kind::Stored, time, QuoteFailure::None, 0};
+}
+FeedOutcome failed(QuoteFailure failure, int status = 0) {
+    return {FeedOutcome::Kind::Failed, QDateTime(), failure, status};
+}
+
+} // namespace
+
+class TestFeedStatus : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void sequences_data();
+    void sequences();
+    void changesAreSignalled();
+};
+
+void TestFeedStatus::sequences_data() {
+    QTest::addColumn<QList<FeedOutcome>>("outcomes");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("before any reply")
+        << QList<FeedOutcome>{} << QStringLiteral("正在连接行情服务…");
+    QTest::newRow("good reply") << QList<FeedOutcome>{live(at(14, 32, 5))}
+                                << QStringLiteral("行情更新于 14:32:05");
+    QTest::newRow("stored reply while closed")
+        << QList<FeedOutcome>{live(at(14, 59, 58)), stored(at(15, 0, 3))}
+        << QStringLiteral("休市中 · 行情为 15:00:03 的数据");
+    QTest::newRow("first failure: host not found")
+        << QList<FeedOutcome>{failed(QuoteFailure::HostNotFound)}
+        << QStringLiteral("无法连接行情服务：找不到主机");
+    QTest::newRow("failure after success: the prices' age too")
+        << QList<FeedOutcome>{live(at(14, 32, 5)), failed(QuoteFailure::HttpStatus, 403)}
+        << QStringLiteral("行情服务拒绝请求（HTTP 403）\n显示的行情更新于 14:32:05");
+    QTest::newRow("failure after a stored reply")
+        << QList<FeedOutcome>{stored(at(15, 0, 3)), failed(QuoteFailure::Timeout)}
+        << QStringLiteral("连接超时\n显示的行情更新于 15:00:03");
+    QTest::newRow("latest failure wins")
+        << QList<FeedOutcome>{failed(QuoteFailure::Timeout), failed(QuoteFailure::NotQuoteData)}
+        << QStringLiteral("应答不是行情数据");
+    QTest::newRow("success after failure")
+        << QList<FeedOutcome>{live(at(9, 30, 0)), failed(QuoteFailure::ConnectionRefused),
+                              live(at(9, 30, 12))}
+        << QStringLiteral("行情更新于 09:30:12");
+
+    const struct {
+        const char* name;
+        QuoteFailure failure;
+        int status;
+        const char16_t* text;
+    } kinds[] = {
+        {"connection refused", QuoteFailure::ConnectionRefused, 0, u"无法连接行情服务：连接被拒绝"},
+        {"other network error", QuoteFailure::Network, 0, u"无法连接行情服务：网络错误"},
+        {"timeout", QuoteFailure::Timeout, 0, u"连接超时"},
+        {"HTTP 503", QuoteFailure::HttpStatus, 503, u"行情服务拒绝请求（HTTP 503）"},
+        {"not quote data", QuoteFailure::NotQuoteData, 200, u"应答不是行情数据"},
+        {"too large", QuoteFailure::TooLarge, 200, u"应答过大，不是行情数据"},
+        {"redirect refused", QuoteFailure::RedirectRefused, 302, u"行情服务把请求转往别处，已拒绝"},
+        {"too many redirects", QuoteFailure::TooManyRedirects, 302, u"行情服务转向次数过多"},
+        {"code too long", QuoteFailure::CodeTooLong, 0, u"股票代码无效，未请求行情"},
+    };
+    for (const auto& kind : kinds)
+        QTest::newRow(kind.name) << QList<FeedOutcome>{failed(kind.failure, kind.status)}
+                                 << QString::fromUtf16(kind.text);
+}
+
+void TestFeedStatus::sequences() {
+    QFETCH(QList<FeedOutcome>, outcomes);
+    QFETCH(QString, text);
+    FeedStatus status;
+    for (const FeedOutcome& outcome : outcomes)
+        status.record(outcome);
+    QCOMPARE(status.text(), text);
+}
+
+void TestFeedStatus::changesAreSignalled() {
+    FeedStatus status;
+    QSignalSpy changed(&status, &FeedStatus::textChanged);
+    status.record(failed(QuoteFailure::Timeout));
+    status.record(failed(QuoteFailure::Timeout)); // the same text: no news
+    status.record(live(at(10, 0, 0)));
+    QCOMPARE(changed.count(), 2);
+    QCOMPARE(changed.last().at(0).toString(), status.text());
+}
+
+QTEST_GUILESS_MAIN(TestFeedStatus)
+#include "tst_feedstatus.moc"

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "net/quoteclient.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+
+namespace tarnwel {
+
+// What the feed's stock turns came to: the raw material of the ticker's tooltip.
+struct FeedOutcome {
+    enum class Kind {
+        Live,   // a good reply from the service, shown
+        Stored, // the market is closed: a stored reply shown, no request made
+        Failed, // nothing new on screen
+    };
+    Kind kind = Kind::Failed;
+    QDateTime replyTime; // when the shown reply arrived (Live, Stored)
+    QuoteFailure failure = QuoteFailure::None;
+    int httpStatus = 0;
+};
+
+// The feed's state in a sentence for the user: connecting, fresh as of a time, closed
+// with data of a time, or why the last turn failed and how old the prices on screen are.
+class FeedStatus : public QObject {
+    Q_OBJECT
+public:
+    explicit FeedStatus(QObject* parent = nullptr);
+
+    void record(const FeedOutcome& outcome);
+    QString text() const { return m_text; }
+
+    // The reason a failure is shown with, in the user's words.
+    static QString reasonText(QuoteFailure failure, int httpStatus);
+
+Q_SIGNALS:
+    void textChanged(const QString& text);
+
+private:
+    QDateTime m_shownReplyTime; // of the prices on screen; invalid before the first
+    QString m_text;
+};
+
+} // namespace tarnwel
+
+Q_DECLARE_METATYPE(tarnwel::FeedOutcome)
