@@ -4,7 +4,7 @@
 #include "app/desktopsession.h"
 #include "app/settingsstore.h"
 #include "app/singleinstance.h"
-#include "app/watchlistfile.h"
+#include "app/watchliststore.h"
 
 #include <QCoreApplication>
 #include <QStandardPaths>
@@ -21,7 +21,8 @@ Environment Environment::forProgram(const Addresses& addresses) {
     env.helpUrl = help.isEmpty() ? QUrl::fromLocalFile(desktopsession::helpPagePath(
                                        QCoreApplication::applicationDirPath()))
                                  : QUrl(help);
-    env.watchListPath = WatchListFile::defaultPath();
+    env.watchListPath = QCoreApplication::applicationDirPath() + QStringLiteral("/setup.ini");
+    env.watchListUserPath = WatchListStore::perUserPath();
     env.executablePath = QCoreApplication::applicationFilePath();
     env.lockPath = SingleInstance::defaultLockPath();
     env.settings = std::make_shared<SettingsStore>();

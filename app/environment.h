@@ -23,10 +23,11 @@ struct Environment {
     QUrl helpUrl;            // the help page: a web address or the local file
     int turnPauseMs = 5000;
     int fetchTimeoutMs = 60000;
-    QString marketHours;    // trading sessions; empty: the quote feed asks every turn
-    QString watchListPath;  // setup.ini
-    QString executablePath; // what the start-at-logon entry starts
-    QString lockPath;       // the single-instance lock
+    QString marketHours;       // trading sessions; empty: the quote feed asks every turn
+    QString watchListPath;     // setup.ini beside the program
+    QString watchListUserPath; // where setup.ini moves when that cannot be written; empty: nowhere
+    QString executablePath;    // what the start-at-logon entry starts
+    QString lockPath;          // the single-instance lock
     std::shared_ptr<SettingsStore> settings;
     std::shared_ptr<Autostart> autostart;
     QString chartCacheDir; // empty: no disk cache
@@ -42,8 +43,9 @@ struct Environment {
         QString marketHours;
     };
 
-    // The program's own: the given addresses, setup.ini beside the program (or in the
-    // per-user data directory), the platform's settings store and start-at-logon entry.
+    // The program's own: the given addresses, setup.ini beside the program with the
+    // per-user data directory to fall back on, the platform's settings store and
+    // start-at-logon entry.
     static Environment forProgram(const Addresses& addresses);
 };
 

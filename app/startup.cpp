@@ -2,15 +2,14 @@
 
 #include "app/conductor.h"
 #include "app/settingsstore.h"
-#include "app/watchlistfile.h"
+#include "app/watchliststore.h"
 
 namespace tarnwel {
 
 std::unique_ptr<Conductor> Main(Environment env, DesktopHooks hooks) {
-    // A file that exists but cannot be read is left alone: only a missing one is made.
-    const WatchListFile watchList(env.watchListPath);
-    if (!watchList.exists())
-        watchList.writeDefault();
+    // A list that exists anywhere, readable or not, is left alone: only a missing one is
+    // made. Without a GBK converter nothing is written at all.
+    WatchListStore(env.watchListPath, env.watchListUserPath).createDefault();
 
     // The ticker turns the transparency into its opacity as it loads, so it must exist
     // by then.

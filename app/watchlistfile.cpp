@@ -1,11 +1,8 @@
 #include "app/watchlistfile.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStandardPaths>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -13,42 +10,99 @@ namespace tarnwel {
 
 namespace watchlist {
 
-QStringList parse(const QByteArray& bytes) {
-    // GBK trail bytes never take the values of CR or LF, so splitting after decoding
-    // is safe.
-    const QString text = QStringDecoder("GBK").decode(bytes);
-    QStringList entries;
+namespace {
+
+constexpr auto kStateless = QStringConverter::Flag::Stateless;
+
+const QString& defaultText() {
+    static const QString text = QStringLiteral("中国联通(sh600050)\r\n中国石化(sh600028)\r\n");
+    return text;
+}
+
+// Nothing unless every character has its own bytes in `encoding`: an encoder that is
+// missing gives empty bytes, and one that meets an unmappable character gives "?".
+std::optional<QByteArray> encodeText(const QString& text, const char* encoding) {
+    QStringEncoder encoder(encoding, kStateless);
+    if (!encoder.isValid())
+        return std::nullopt;
+    QByteArray bytes = encoder.encode(text);
+    if (encoder.hasError() || (bytes.isEmpty() && !text.isEmpty()))
+        return std::nullopt;
+    return bytes;
+}
+
+// ASCII as it is, every other byte as U+FFFD.
+QString decodeAsciiOnly(QByteArrayView line) {
+    QString text;
+    text.reserve(line.size());
+    for (const char c : line)
+        text += static_cast<unsigned char>(c) < 0x80 ? QChar::fromLatin1(c)
+                                                     : QChar(QChar::ReplacementCharacter);
+    return text;
+}
+
+} // namespace
+
+Decoded decode(const QByteArray& bytes, const char* encoding) {
+    Decoded result;
+    const bool available = encodingAvailable(encoding);
+    result.exact = available;
+    // Lines are cut on the bytes: GBK trail bytes never take the values of CR or LF, and
+    // decoding each line alone keeps a broken one from running into the next.
     qsizetype start = 0;
-    const qsizetype n = text.size();
+    const qsizetype n = bytes.size();
     for (qsizetype i = 0; i <= n; ++i) {
-        if (i < n && text[i] != u'\r')
+        if (i < n && bytes[i] != '\r')
             continue;
-        if (i > start)
-            entries.append(text.mid(start, i - start));
-        if (i + 1 < n && text[i] == u'\r' && text[i + 1] == u'\n')
+        if (i > start) {
+            const QByteArrayView line = QByteArrayView(bytes).sliced(start, i - start);
+            if (available) {
+                QStringDecoder decoder(encoding, kStateless);
+                QString text = decoder.decode(line);
+                // A truncated character is dropped silently by the decoder; only the way
+                // back shows it. The line is still shown, marked where it is damaged.
+                if (decoder.hasError() || encodeText(text, encoding) != line.toByteArray()) {
+                    result.exact = false;
+                    if (!text.contains(QChar::ReplacementCharacter))
+                        text += QChar::ReplacementCharacter;
+                }
+                result.entries.append(std::move(text));
+            } else {
+                result.entries.append(decodeAsciiOnly(line));
+            }
+        }
+        if (i + 1 < n && bytes[i] == '\r' && bytes[i + 1] == '\n')
             ++i;
         start = i + 1;
     }
-    return entries;
+    return result;
 }
 
-QByteArray encode(const QStringList& entries) {
+QStringList parse(const QByteArray& bytes) {
+    return decode(bytes).entries;
+}
+
+std::optional<QByteArray> encode(const QStringList& entries, const char* encoding) {
     QString text;
     for (const QString& entry : entries)
         text += entry + u"\r\n";
     text += u"\r\n";
-    return QStringEncoder("GBK").encode(text);
+    return encodeText(text, encoding);
 }
 
 QByteArray defaultContent() {
-    return QStringEncoder("GBK").encode(
-        QStringLiteral("中国联通(sh600050)\r\n中国石化(sh600028)\r\n"));
+    return encodeText(defaultText(), kEncoding).value_or(QByteArray());
+}
+
+bool encodingAvailable(const char* encoding) {
+    return QStringDecoder(encoding).isValid() && QStringEncoder(encoding).isValid();
 }
 
 } // namespace watchlist
 
-WatchListFile::WatchListFile(QString path)
-    : m_path(std::move(path)) {}
+WatchListFile::WatchListFile(QString path, QByteArray encoding)
+    : m_path(std::move(path))
+    , m_encoding(std::move(encoding)) {}
 
 bool WatchListFile::exists() const {
     return QFileInfo(m_path).isFile();
@@ -56,44 +110,47 @@ bool WatchListFile::exists() const {
 
 WatchListFile::Contents WatchListFile::read() const {
     if (!exists())
-        return {Status::Missing, {}};
+        return {Status::Missing, {}, true};
     QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly))
-        return {Status::Unreadable, {}};
+        return {Status::Unreadable, {}, true};
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return {Status::Unreadable, {}};
-    return {Status::Ok, watchlist::parse(bytes)};
+        return {Status::Unreadable, {}, true};
+    watchlist::Decoded decoded = watchlist::decode(bytes, m_encoding.constData());
+    return {Status::Ok, std::move(decoded.entries), decoded.exact};
 }
 
 bool WatchListFile::writeDefault() const {
-    return writeBytes(watchlist::defaultContent());
+    return writeBytes(watchlist::encodeText(watchlist::defaultText(), m_encoding.constData()));
 }
 
 bool WatchListFile::write(const QStringList& entries) const {
-    return writeBytes(watchlist::encode(entries));
+    return writeBytes(watchlist::encode(entries, m_encoding.constData()));
 }
 
-bool WatchListFile::writeBytes(const QByteArray& bytes) const {
+bool WatchListFile::writeBytes(const std::optional<QByteArray>& bytes) const {
+    // Every form the program writes holds at least one line end, so empty bytes can only
+    // come from a failed conversion; writing them would wipe the list.
+    if (!bytes || bytes->isEmpty())
+        return false;
+    // A list that was not read faithfully is the user's only copy: replacing it would
+    // lose what could not be read or decoded.
+    if (exists()) {
+        const Contents current = read();
+        if (current.status != Status::Ok || !current.exact)
+            return false;
+    }
     QSaveFile file(m_path);
     // Unbuffered, so that a short write (a full disk) shows in write()'s result; a
     // buffered flush would drop it silently and commit a truncated list.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
-    if (file.write(bytes) != bytes.size()) {
+    if (file.write(*bytes) != bytes->size()) {
         file.cancelWriting();
         return false;
     }
     return file.commit();
-}
-
-QString WatchListFile::defaultPath() {
-    const QString appDir = QCoreApplication::applicationDirPath();
-    if (QFileInfo(appDir).isWritable())
-        return appDir + QStringLiteral("/setup.ini");
-    const QString dataDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QDir().mkpath(dataDir);
-    return dataDir + QStringLiteral("/setup.ini");
 }
 
 } // namespace tarnwel

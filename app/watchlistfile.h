@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace tarnwel {
 
 // The watch list on disk, setup.ini: GBK text without a byte-order mark, one entry a
@@ -11,38 +13,55 @@ namespace tarnwel {
 // stays part of the line. Empty lines carry nothing; nothing is trimmed.
 namespace watchlist {
 
+// The encoding the file is kept in.
+inline constexpr char kEncoding[] = "GBK";
+
+struct Decoded {
+    QStringList entries;
+    // False when some line is not valid in the encoding, or would not be written back
+    // byte for byte: such a list may be shown, but rewriting it would corrupt it.
+    bool exact = true;
+};
+
+// Without a converter for `encoding`, bytes outside ASCII show as U+FFFD (the stock
+// codes are ASCII, so the ticker still finds them) and the result is never exact.
+Decoded decode(const QByteArray& bytes, const char* encoding = kEncoding);
 QStringList parse(const QByteArray& bytes);
 // The form the watch-list window writes: each entry + CR LF, then one more CR LF.
-QByteArray encode(const QStringList& entries);
+// Nothing when an entry cannot be written in `encoding` or there is no converter for it.
+std::optional<QByteArray> encode(const QStringList& entries, const char* encoding = kEncoding);
 // What a fresh install holds: 中国联通 first, 中国石化 second, ending in one line end.
 QByteArray defaultContent();
+// Whether Qt can convert both ways between `encoding` and Unicode here.
+bool encodingAvailable(const char* encoding = kEncoding);
 
 } // namespace watchlist
 
+// One setup.ini at one path. WatchListStore decides which path that is.
 class WatchListFile {
 public:
     enum class Status { Ok, Missing, Unreadable };
     struct Contents {
         Status status = Status::Missing;
         QStringList entries;
+        bool exact = true; // see watchlist::Decoded
     };
 
-    explicit WatchListFile(QString path);
+    explicit WatchListFile(QString path, QByteArray encoding = watchlist::kEncoding);
 
     const QString& path() const { return m_path; }
     bool exists() const;
     Contents read() const;
     // Both writes replace the file atomically: a failed write leaves the old file whole.
+    // They refuse, leaving the file alone, when the text cannot be encoded or the file
+    // on disk cannot be read exactly.
     bool writeDefault() const;
     bool write(const QStringList& entries) const;
 
-    // setup.ini beside the executable, or in the per-user data directory when the
-    // program's own directory cannot be written (a system-wide install).
-    static QString defaultPath();
-
 private:
-    bool writeBytes(const QByteArray& bytes) const;
+    bool writeBytes(const std::optional<QByteArray>& bytes) const;
     QString m_path;
+    QByteArray m_encoding;
 };
 
 } // namespace tarnwel

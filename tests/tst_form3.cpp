@@ -30,11 +30,14 @@ namespace {
 
 // A 1 × 1 GIF of one colour.
 QByteArray tinyGif(QColor colour) {
-    QByteArray gif("GIF89a\x01\x00\x01\x00\x80\x00\x00", 13);
+    // The literals hold NULs, so their lengths come from the arrays, not from counting.
+    static constexpr char head[] = "GIF89a\x01\x00\x01\x00\x80\x00\x00";
+    static constexpr char tail[] = "\0\0\0\x2c\0\0\0\0\x01\0\x01\0\0\x02\x02\x44\x01\0\x3b";
+    QByteArray gif(head, sizeof head - 1);
     gif += char(colour.red());
     gif += char(colour.green());
     gif += char(colour.blue());
-    gif += QByteArray("\0\0\0\x2c\0\0\0\0\x01\0\x01\0\0\x02\x02\x44\x01\0\x3b", 22);
+    gif += QByteArray(tail, sizeof tail - 1);
     return gif;
 }
 

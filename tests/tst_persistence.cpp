@@ -13,6 +13,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <optional>
+
 using namespace tarnwel;
 
 namespace {
@@ -29,7 +31,12 @@ class TestPersistence : public QObject {
 private Q_SLOTS:
     void parseWatchList_data();
     void parseWatchList();
+    void decodeFlagsInexactLines_data();
+    void decodeFlagsInexactLines();
     void encodeRoundTrip();
+    void encodeRefuses_data();
+    void encodeRefuses();
+    void refusedWritesKeepFile();
     void defaultContentBytes();
     void fileStatus();
     void failedWriteKeepsOldFile();
@@ -64,13 +71,92 @@ void TestPersistence::parseWatchList() {
     QCOMPARE(watchlist::parse(bytes), entries);
 }
 
+void TestPersistence::decodeFlagsInexactLines_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("encoding");
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<bool>("exact");
+
+    const QString a = QStringLiteral("中国石化(sh600028)");
+    const QString b = QStringLiteral("中国联通(sh600050)");
+    const QByteArray crlf("\r\n");
+    QTest::newRow("valid") << gbk(a + u"\r\n" + b) << QByteArray("GBK") << QStringList{a, b}
+                           << true;
+    // Single bytes and user-defined areas round-trip, so they are the user's text.
+    QTest::newRow("euro sign and user-defined area")
+        << QByteArray("\x80\xaa\xa1(sh600000)") << QByteArray("GBK")
+        << QStringList{QStringLiteral("€\uE000(sh600000)")} << true;
+    QTest::newRow("lead byte without trail byte")
+        << QByteArray(gbk(a) + "\xd6\x30" + crlf + gbk(b)) << QByteArray("GBK")
+        << QStringList{a + u"\uFFFD0", b} << false;
+    QTest::newRow("character cut off at line end")
+        << QByteArray(gbk(a) + crlf + "\xd6" + crlf + gbk(b)) << QByteArray("GBK")
+        << QStringList{a, QStringLiteral("\uFFFD"), b} << false;
+    // Without a converter the codes still come through for the ticker.
+    QTest::newRow("no converter") << gbk(a + u"\r\n" + b) << QByteArray("no-such-encoding")
+                                  << QStringList{QString(8, QChar::ReplacementCharacter) +
+                                                     QStringLiteral("(sh600028)"),
+                                                 QString(8, QChar::ReplacementCharacter) +
+                                                     QStringLiteral("(sh600050)")}
+                                  << false;
+}
+
+void TestPersistence::decodeFlagsInexactLines() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, encoding);
+    QFETCH(QStringList, entries);
+    QFETCH(bool, exact);
+    const watchlist::Decoded decoded = watchlist::decode(bytes, encoding.constData());
+    QCOMPARE(decoded.entries, entries);
+    QCOMPARE(decoded.exact, exact);
+}
+
 void TestPersistence::encodeRoundTrip() {
     const QStringList entries{QStringLiteral("*ST国农(sz000004)"),
                               QStringLiteral("深发展Ａ(sz000001)")};
-    const QByteArray bytes = watchlist::encode(entries);
+    const QByteArray bytes = watchlist::encode(entries).value();
     QCOMPARE(bytes, gbk(entries[0] + u"\r\n" + entries[1] + u"\r\n\r\n"));
     QVERIFY(!bytes.startsWith("\xEF\xBB\xBF"));
     QCOMPARE(watchlist::parse(bytes), entries);
+}
+
+void TestPersistence::encodeRefuses_data() {
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<QByteArray>("encoding");
+    QTest::newRow("no converter") << QStringList{QStringLiteral("中国石化(sh600028)")}
+                                  << QByteArray("no-such-encoding");
+    QTest::newRow("no converter, empty list") << QStringList{} << QByteArray("no-such-encoding");
+    // GBK has no emoji: it would be written as "?".
+    QTest::newRow("character outside GBK")
+        << QStringList{QStringLiteral("中国石化(sh600028)"), QStringLiteral("\U0001F600(sh600000)")}
+        << QByteArray("GBK");
+}
+
+void TestPersistence::encodeRefuses() {
+    QFETCH(QStringList, entries);
+    QFETCH(QByteArray, encoding);
+    QCOMPARE(watchlist::encode(entries, encoding.constData()), std::nullopt);
+}
+
+void TestPersistence::refusedWritesKeepFile() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("setup.ini"));
+    const WatchListFile missing(path, "no-such-encoding");
+    QVERIFY(!missing.writeDefault());
+    QVERIFY(!QFile::exists(path));
+
+    QVERIFY(WatchListFile(path).write({QStringLiteral("浦发银行(sh600000)")}));
+    const QByteArray before = readAll(path);
+    const WatchListFile file(path, "no-such-encoding");
+    QVERIFY(!file.write({QStringLiteral("中国石化(sh600028)")}));
+    QVERIFY(!file.writeDefault());
+    QCOMPARE(readAll(path), before);
+
+    // A line that is not GBK would come back as "?".
+    const QByteArray broken = gbk(QStringLiteral("浦发银行(sh600000)\r\n")) + "\xd6\x30\r\n";
+    QVERIFY(writeAll(path, broken));
+    QVERIFY(!WatchListFile(path).write({QStringLiteral("中国石化(sh600028)")}));
+    QCOMPARE(readAll(path), broken);
 }
 
 void TestPersistence::defaultContentBytes() {
@@ -126,9 +212,12 @@ void TestPersistence::transparency_data() {
     QTest::newRow("decimal") << QStringLiteral("50.5%") << 127;
     QTest::newRow("not a number") << QStringLiteral("abc%") << 255;
     QTest::newRow("empty") << QString() << 255;
-    QTest::newRow("100%") << QStringLiteral("100%") << 0;
-    QTest::newRow("above 100 clamps") << QStringLiteral("150%") << 0;
     QTest::newRow("negative clamps") << QStringLiteral("-20%") << 255;
+    // Never more transparent than "90%": the ticker and its menu must stay findable.
+    QTest::newRow("91%") << QStringLiteral("91%") << 26;
+    QTest::newRow("100%") << QStringLiteral("100%") << 26;
+    QTest::newRow("above 100") << QStringLiteral("150%") << 26;
+    QTest::newRow("beyond double range") << QString(400, u'9') + u'%' << 26;
 }
 
 void TestPersistence::transparency() {
