@@ -23,6 +23,7 @@ Conductor::Conductor(Environment env, DesktopHooks hooks, QObject* parent)
     options.baseUrl = m_env.quoteBaseUrl;
     options.referer = m_env.quoteReferer;
     options.watchListPath = m_env.watchListPath;
+    options.watchListUserPath = m_env.watchListUserPath;
     options.turnPauseMs = m_env.turnPauseMs;
     options.fetchTimeoutMs = m_env.fetchTimeoutMs;
     options.marketHours = m_env.marketHours;

@@ -215,8 +215,12 @@ void TestDemoMarket::feedReadsTheMarket() {
     QTemporaryDir dir;
     const QString setup = dir.filePath(u"setup.ini"_qs);
     QVERIFY(tarnwel::WatchListFile(setup).write({u"中国石化(sh600028)"_qs}));
-    tarnwel::QuoteFeed feed({QUrl(u"http://127.0.0.1:"_qs + QString::number(port) + u'/'),
-                             QByteArray(), setup, 60000, 10000});
+    tarnwel::QuoteFeed::Options options;
+    options.baseUrl = QUrl(u"http://127.0.0.1:"_qs + QString::number(port) + u'/');
+    options.watchListPath = setup;
+    options.turnPauseMs = 60000;
+    options.fetchTimeoutMs = 10000;
+    tarnwel::QuoteFeed feed(options);
     QSignalSpy texts(&feed, &tarnwel::QuoteFeed::textsReady);
     feed.RefreshQuotes();
     QVERIFY(texts.wait(10000));

@@ -128,7 +128,8 @@ private Q_SLOTS:
     void edit();
     void failedRewrite_data();
     void failedRewrite();
-    void unreadableFileIsNotOverwritten();
+    void unusableListIsShownNotChanged_data();
+    void unusableListIsShownNotChanged();
     void search_data();
     void search();
     void searchByInitials_data();
@@ -231,16 +232,41 @@ void TestForm2::failedRewrite() {
     QCOMPARE(readAll(f.env.watchListPath), windowForm(watchList(window)));
 }
 
-void TestForm2::unreadableFileIsNotOverwritten() {
-    if (geteuid() == 0)
+void TestForm2::unusableListIsShownNotChanged_data() {
+    QTest::addColumn<bool>("unreadable");
+    QTest::addColumn<int>("shown"); // entries listed
+    QTest::addColumn<QString>("reasonStart");
+    // A lead byte without its trail byte: rewriting would turn it into "?" for good.
+    QTest::newRow("a line that is not GBK") << false << 2 << QStringLiteral("自选股文件");
+    QTest::newRow("a file that cannot be read")
+        << true << 0 << QStringLiteral("无法读取自选股文件");
+}
+
+void TestForm2::unusableListIsShownNotChanged() {
+    QFETCH(bool, unreadable);
+    QFETCH(int, shown);
+    QFETCH(QString, reasonStart);
+    if (unreadable && geteuid() == 0)
         QSKIP("permissions do not stop root from reading");
-    Fixture f(kDirectory.mid(0, 3));
-    const QByteArray original = readAll(f.env.watchListPath);
-    QVERIFY(QFile::setPermissions(f.env.watchListPath, QFile::WriteOwner));
+    Fixture f;
+    QByteArray original =
+        gbk(kDirectory[0]) + "\r\n" + gbk(QStringLiteral("坏")) + "\x81(sh600001)";
+    QVERIFY(writeAll(f.env.watchListPath, original));
+    if (unreadable)
+        QVERIFY(QFile::setPermissions(f.env.watchListPath, QFile::WriteOwner));
     Form2* window = f.open();
+    if (unreadable)
+        QVERIFY(QFile::setPermissions(f.env.watchListPath, QFile::ReadOwner | QFile::WriteOwner));
+
+    QCOMPARE(watchList(window).size(), shown);
+    QVERIFY(!addButton(window)->isEnabled());
+    QVERIFY(!removeButton(window)->isEnabled());
+    // The reason stands in the window, not only in a tooltip.
+    const auto* notice = child<QLabel>(window, "listNotice");
+    QVERIFY(notice->isVisibleTo(window));
+    QVERIFY2(notice->text().startsWith(reasonStart), qPrintable(notice->text()));
     QVERIFY(clickEntry(results(window), kDirectory[11]));
     QTest::mouseClick(addButton(window), Qt::LeftButton);
-    QVERIFY(QFile::setPermissions(f.env.watchListPath, QFile::ReadOwner | QFile::WriteOwner));
     QCOMPARE(readAll(f.env.watchListPath), original);
 }
 

@@ -17,15 +17,6 @@
 
 using namespace tarnwel;
 
-namespace {
-
-bool writeAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-} // namespace
-
 class TestPersistence : public QObject {
     Q_OBJECT
 private Q_SLOTS:

@@ -16,12 +16,6 @@ const QString kSinopec = QStringLiteral("中国石化(sh600028)");
 const QString kUnicom = QStringLiteral("中国联通(sh600050)");
 const QString kVanke = QStringLiteral("万科Ａ(sz000002)");
 
-bool writeAll(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 // An installation in a temporary directory: the program's directory and the per-user
 // data directory, which does not exist until something is saved there.
 struct Install {

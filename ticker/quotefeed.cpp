@@ -2,7 +2,7 @@
 
 #include "app/logging.h"
 #include "app/stockcode.h"
-#include "app/watchlistfile.h"
+#include "app/watchliststore.h"
 #include "net/quoteclient.h"
 #include "ticker/markethours.h"
 #include "ticker/quotereply.h"
@@ -125,17 +125,20 @@ void QuoteFeed::RefreshQuotes() {
 
 void QuoteFeed::startCycle() {
     d->list3.clear();
-    const WatchListFile file(d->options.watchListPath);
-    WatchListFile::Contents contents = file.read();
+    const WatchListStore store(d->options.watchListPath, d->options.watchListUserPath);
+    WatchListStore::Contents contents = store.read();
     switch (contents.status) {
-    case WatchListFile::Status::Missing:
+    case WatchListStore::Status::Missing:
         // Recreated now, read from the next cycle on.
-        file.writeDefault();
+        store.createDefault();
         break;
-    case WatchListFile::Status::Unreadable:
+    case WatchListStore::Status::Unreadable:
         // Never replace a list we merely failed to read.
         break;
-    case WatchListFile::Status::Ok:
+    case WatchListStore::Status::Ok:
+    case WatchListStore::Status::Undecodable:
+    case WatchListStore::Status::NoEncoding:
+        // Shown as well as it reads; the watch-list window says why it cannot be changed.
         d->list3 = std::move(contents.entries);
         break;
     }

@@ -25,9 +25,10 @@ class QuoteFeed : public QObject {
     Q_OBJECT
 public:
     struct Options {
-        QUrl baseUrl;          // requests go to base + "list=" + code
-        QByteArray referer;    // empty: no Referer header
-        QString watchListPath; // setup.ini
+        QUrl baseUrl;                   // requests go to base + "list=" + code
+        QByteArray referer;             // empty: no Referer header
+        QString watchListPath;          // setup.ini beside the program
+        QString watchListUserPath = {}; // where the list moves when that cannot be written
         int turnPauseMs = 5000;
         int fetchTimeoutMs = 60000; // for each fetch as a whole
         // Trading sessions (MarketHours::parse); empty: every turn asks the service.

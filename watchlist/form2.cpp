@@ -4,7 +4,7 @@
 #include "app/centring.h"
 #include "app/settingsstore.h"
 #include "app/twips.h"
-#include "app/watchlistfile.h"
+#include "app/watchliststore.h"
 #include "watchlist/codelookup.h"
 #include "watchlist/securitycode.h"
 #include "watchlist/stockdirectory.h"
@@ -65,8 +65,9 @@ QIcon ownIcon() {
 
 // The label and the check box are laid out at the height of their text at 96 dpi,
 // which clips today's fonts; they grow about their middle line to what they need.
-// A one-line hint laid over the bottom edge of a list, shown only while it says something.
-QLabel* makeHint(const char* name, QWidget* list) {
+// A hint laid over the bottom edge of a list, `height` pixels tall, shown only while it
+// says something.
+QLabel* makeHint(const char* name, QWidget* list, int height) {
     auto* hint = new QLabel(list->parentWidget());
     hint->setObjectName(QString::fromLatin1(name));
     hint->setTextFormat(Qt::PlainText);
@@ -78,7 +79,7 @@ QLabel* makeHint(const char* name, QWidget* list) {
     hint->setPalette(palette);
     hint->setContentsMargins(2, 0, 2, 0);
     const QRect area = list->geometry();
-    hint->setGeometry(area.left() + 1, area.bottom() - 34, area.width() - 2, 34);
+    hint->setGeometry(area.left() + 1, area.bottom() - height, area.width() - 2, height);
     hint->hide();
     return hint;
 }
@@ -138,7 +139,8 @@ Form2::Form2(Environment env, std::shared_ptr<const stockdirectory::Search> dire
     List2->setGeometry(pxRect(2940, 180, 2115, 3300));
     List2->setSelectionMode(QAbstractItemView::SingleSelection);
 
-    m_searchHint = makeHint("searchHint", List1);
+    m_searchHint = makeHint("searchHint", List1, 34);
+    m_listNotice = makeHint("listNotice", List2, 80);
     QuoteClient::Options lookupOptions;
     lookupOptions.baseUrl = m_env.quoteBaseUrl;
     lookupOptions.referer = m_env.quoteReferer;
@@ -193,15 +195,15 @@ void Form2::Form_Load() {
 
     m_results->setStringList(m_directory->entries());
 
-    const WatchListFile::Contents contents = WatchListFile(m_env.watchListPath).read();
-    if (contents.status == WatchListFile::Status::Missing)
+    const WatchListStore::Contents contents = store().read();
+    if (contents.status == WatchListStore::Status::Missing)
         return;
-    if (contents.status == WatchListFile::Status::Unreadable) {
-        // Rewriting a list that could not be read would replace the user's list with
-        // whatever is added now; the list stays read-only until the file can be read.
+    if (!contents.editable()) {
+        // Rewriting a list that could not be read faithfully would replace the user's
+        // list with whatever is added now; it stays read-only, and the window says why.
         Command1->setEnabled(false);
         Command2->setEnabled(false);
-        List2->setToolTip(QStringLiteral("自选股列表文件无法读取，暂时不能修改。"));
+        showListNotice(contents.reason());
     }
     List2->addItems(contents.entries);
 
@@ -324,13 +326,29 @@ void Form2::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-bool Form2::writeWatchList() const {
-    return WatchListFile(m_env.watchListPath).write(watchList());
+WatchListStore Form2::store() const {
+    return WatchListStore(m_env.watchListPath, m_env.watchListUserPath);
+}
+
+bool Form2::writeWatchList() {
+    const WatchListStore::Saved saved = store().write(watchList());
+    if (!saved.ok) {
+        showListNotice(saved.reason);
+        return false;
+    }
+    // Said once, by the save that moved the list to where it can be written.
+    showListNotice(saved.notice);
+    return true;
 }
 
 // The edit has been taken back by then, so list and file agree while the message shows.
 void Form2::reportUnsaved() {
     m_notice(this, QStringLiteral("自选股列表无法保存，本次修改未生效。"));
+}
+
+void Form2::showListNotice(const QString& text) {
+    m_listNotice->setText(text);
+    m_listNotice->setVisible(!text.isEmpty());
 }
 
 } // namespace tarnwel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/environment.h"
+#include "app/watchliststore.h"
 #include "watchlist/codelookup.h"
 #include "watchlist/stockdirectory.h"
 
@@ -58,8 +59,12 @@ private:
 
     QStringList watchList() const;
     // Rewrites setup.ini from List2; false when the file could not be replaced.
-    bool writeWatchList() const;
+    // Rewrites the list from List2; false, with the reason shown, when it was not saved.
+    bool writeWatchList();
     void reportUnsaved();
+    // Says, below the watch list, why it cannot be changed or where it now lives.
+    void showListNotice(const QString& text);
+    WatchListStore store() const;
 
     QGroupBox* Frame1 = nullptr;
     QLineEdit* Text1 = nullptr;      // the search text
@@ -71,6 +76,7 @@ private:
     QComboBox* Combo1 = nullptr;    // the transparency
     QCheckBox* Check1 = nullptr;    // start at logon
     QLabel* m_searchHint = nullptr; // what the search found beyond the directory
+    QLabel* m_listNotice = nullptr; // why the list cannot change, or where it moved
 
     Environment m_env;
     std::shared_ptr<const stockdirectory::Search> m_directory;
