@@ -12,42 +12,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
-build=build/demo
 for tool in Xvfb xdotool import; do
   command -v "$tool" >/dev/null || { echo "needs $tool (apt-get install xvfb xdotool imagemagick)" >&2; exit 1; }
 done
-[ -f "$build/CMakeCache.txt" ] || cmake --preset demo
+source scripts/demo-session.sh
 cmake --build --preset demo --target tarnwel tarnwel_demo_market bench_window >/dev/null
 
-scratch=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  rm -rf "$scratch"
-}
-trap cleanup EXIT
-
-# Settings, lock and watch list of the measured programs stay in the scratch directory.
-export HOME=$scratch/home XDG_CONFIG_HOME=$scratch/config XDG_DATA_HOME=$scratch/data
-export XDG_CACHE_HOME=$scratch/cache XDG_RUNTIME_DIR=$scratch/run TMPDIR=$scratch
-mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-unset WAYLAND_DISPLAY QT_QPA_PLATFORM
-
-# Xvfb and the market each say on a pipe when they are ready.
-mkfifo "$scratch/xvfb" "$scratch/market"
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$scratch/xvfb" 2>/dev/null &
-pids+=($!)
-exec 4<"$scratch/xvfb"
-read -r -t 15 display <&4 || { echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=:$display
-
-port=$(sed -n 's/^TARNWEL_DEMO_PORT:STRING=//p' "$build/CMakeCache.txt")
-"$build/tarnwel_demo_market" --port "$port" >"$scratch/market" &
-pids+=($!)
-exec 5<"$scratch/market"
-read -r -t 15 _ <&5 || { echo "the demo market did not start on port $port" >&2; exit 1; }
+start_market
 
 hz=$(getconf CLK_TCK)
 now_ms() { echo $(($(date +%s%N) / 1000000)); }

@@ -6,42 +6,16 @@
 # Needs xvfb, openbox, xdotool and imagemagick.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=build/demo
 docs=$PWD/docs
-[ -f "$build/CMakeCache.txt" ] || cmake --preset demo
+source scripts/demo-session.sh
 cmake --build --preset demo --target tarnwel tarnwel_demo_market >/dev/null
-
-scratch=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  rm -rf "$scratch"
-}
-trap cleanup EXIT
-export HOME=$scratch/home XDG_CONFIG_HOME=$scratch/config XDG_DATA_HOME=$scratch/data
-export XDG_CACHE_HOME=$scratch/cache XDG_RUNTIME_DIR=$scratch/run TMPDIR=$scratch
-mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-unset WAYLAND_DISPLAY QT_QPA_PLATFORM
-
-mkfifo "$scratch/xvfb" "$scratch/market"
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$scratch/xvfb" 2>/dev/null &
-pids+=($!)
-exec 4<"$scratch/xvfb"
-read -r -t 15 display <&4
-export DISPLAY=:$display
 # A colourful desktop, so that the transparency shows.
 convert -size 1280x800 -seed 11 plasma:purple-firebrick -blur 0x6 "$scratch/desktop.png"
 display -window root "$scratch/desktop.png" || true # sets the root, then reports 1
 openbox >/dev/null 2>&1 &
 pids+=($!)
 
-port=$(sed -n 's/^TARNWEL_DEMO_PORT:STRING=//p' "$build/CMakeCache.txt")
-"$build/tarnwel_demo_market" --port "$port" >"$scratch/market" &
-pids+=($!)
-exec 5<"$scratch/market"
-read -r -t 15 _ <&5
+start_market
 
 rm -f "$build/setup.ini" # the default watch list: 中国联通, 中国石化
 "$build/tarnwel" &
