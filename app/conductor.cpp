@@ -1,9 +1,9 @@
 #include "app/conductor.h"
 
-#include "app/settingsstore.h"
-#include "app/singleinstance.h"
 #include "app/transparency.h"
-#include "app/twips.h"
+#include "app/windowoptions.h"
+#include "base/settingsstore.h"
+#include "base/singleinstance.h"
 #include "charts/form3.h"
 #include "stealth/form4.h"
 #include "ticker/form1.h"
@@ -11,6 +11,7 @@
 #include "ticker/quotefeed.h"
 #include "watchlist/form2.h"
 #include "watchlist/stockdirectory.h"
+#include "widgets/twips.h"
 
 namespace tarnwel {
 
@@ -19,15 +20,7 @@ Conductor::Conductor(Environment env, DesktopHooks hooks, QObject* parent)
     , m_env(std::move(env))
     , m_hooks(std::move(hooks))
     , m_ticker(std::make_unique<Form1>()) {
-    QuoteFeed::Options options;
-    options.baseUrl = m_env.quoteBaseUrl;
-    options.referer = m_env.quoteReferer;
-    options.watchListPath = m_env.watchListPath;
-    options.watchListUserPath = m_env.watchListUserPath;
-    options.turnPauseMs = m_env.turnPauseMs;
-    options.fetchTimeoutMs = m_env.fetchTimeoutMs;
-    options.marketHours = m_env.marketHours;
-    m_feed = new QuoteFeed(options, this);
+    m_feed = new QuoteFeed(feedOptions(m_env), this);
 
     Form1* ticker = m_ticker.get();
     connect(ticker, &Form1::feedWanted, m_feed, &QuoteFeed::RefreshQuotes);
@@ -119,7 +112,7 @@ void Conductor::openWatchList() {
         m_watchList->activateWindow();
         return;
     }
-    m_watchList = new Form2(m_env, m_directory, m_hooks.showNotice);
+    m_watchList = new Form2(watchListWindowOptions(m_env), m_directory, m_hooks.showNotice);
     connect(m_watchList, &Form2::transparencyPicked, this,
             [this](const QString& text) { m_ticker->applyAlpha(alphaFromTransparency(text)); });
     connect(m_watchList, &Form2::closed, this, [this] {
@@ -137,7 +130,7 @@ void Conductor::launchChart(ChartSubject subject) {
     // An open window is re-targeted where the user left it; only a new one is centred
     // and pauses the ticker's keep-on-top timer.
     if (!m_chart) {
-        m_chart = new Form3(m_env);
+        m_chart = new Form3(chartWindowOptions(m_env));
         connect(m_chart, &Form3::closed, this, [this] {
             // A launch before the deletion must make a new window.
             m_chart = nullptr;

@@ -1,10 +1,10 @@
 #include "app/environment.h"
 
-#include "app/autostart.h"
 #include "app/desktopsession.h"
-#include "app/settingsstore.h"
-#include "app/singleinstance.h"
-#include "app/watchliststore.h"
+#include "base/autostart.h"
+#include "base/settingsstore.h"
+#include "base/singleinstance.h"
+#include "watchlist/watchliststore.h"
 
 #include <QCoreApplication>
 #include <QStandardPaths>

@@ -1,8 +1,8 @@
 #include "app/conductor.h"
 #include "app/desktopsession.h"
-#include "app/fonts.h"
 #include "app/startup.h"
 #include "buildconfig.h"
+#include "widgets/fonts.h"
 
 #include <QApplication>
 
@@ -10,6 +10,7 @@ int main(int argc, char* argv[]) {
     tarnwel::desktopsession::choosePlatform();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tarnwel"));
+    QApplication::setApplicationVersion(QStringLiteral(TARNWEL_VERSION));
     // The ticker is a tool window and is hidden in stealth mode; the program ends only
     // through its menu or when the ticker itself is closed.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -1,8 +1,8 @@
 #include "app/startup.h"
 
 #include "app/conductor.h"
-#include "app/settingsstore.h"
-#include "app/watchliststore.h"
+#include "base/settingsstore.h"
+#include "watchlist/watchliststore.h"
 
 namespace tarnwel {
 

@@ -1,6 +1,6 @@
 #include "app/transparency.h"
 
-#include "app/numbertext.h"
+#include "base/numbertext.h"
 
 #include <algorithm>
 #include <cmath>

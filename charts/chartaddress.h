@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/stockcode.h"
+#include "base/stockcode.h"
 
 #include <QString>
 #include <QUrl>

@@ -1,6 +1,6 @@
 #include "charts/chartview.h"
 
-#include "app/logging.h"
+#include "base/logging.h"
 #include "net/cappedreader.h"
 
 #include <QBuffer>

@@ -1,11 +1,10 @@
 #include "charts/form3.h"
 
-#include "app/centring.h"
-#include "app/controllabel.h"
-#include "app/environment.h"
-#include "app/fonts.h"
-#include "app/twips.h"
 #include "charts/chartview.h"
+#include "widgets/centring.h"
+#include "widgets/controllabel.h"
+#include "widgets/fonts.h"
+#include "widgets/twips.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -15,10 +14,10 @@
 
 namespace tarnwel {
 
-Form3::Form3(const Environment& env)
+Form3::Form3(const Options& options)
     : QWidget(nullptr,
               Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
-    , m_chartBaseUrl(env.chartBaseUrl) {
+    , m_chartBaseUrl(options.chartBaseUrl) {
     registerFontSubstitutions();
     setObjectName(QStringLiteral("Form3"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -74,8 +73,8 @@ Form3::Form3(const Environment& env)
     W1 = new ChartView(Picture1);
     W1->setObjectName(QStringLiteral("W1"));
     W1->setGeometry(pxRect(-30, -30, 8835, 5235));
-    W1->setCacheDirectory(env.chartCacheDir);
-    W1->setTransferTimeout(env.fetchTimeoutMs);
+    W1->setCacheDirectory(options.chartCacheDir);
+    W1->setTransferTimeout(options.fetchTimeoutMs);
 
     // Only the user's own choice of a subject fetches a chart: QRadioButton::clicked
     // is not emitted when the launch selects an option itself.

@@ -15,7 +15,6 @@ namespace tarnwel {
 
 class ChartView;
 class ControlLabel;
-struct Environment;
 
 // The chart window: one chart image, with the subject and period to choose. A small
 // fixed tool window that is deleted when the user closes it.
@@ -25,8 +24,14 @@ public:
     // The client area, 8565 × 5595 twips.
     static constexpr QSize kClientSize{571, 373};
 
-    // The chart service, its time limit and the disk cache come from `env`.
-    explicit Form3(const Environment& env);
+    // Where the charts come from, how long a load may stall and where they are cached.
+    struct Options {
+        QUrl chartBaseUrl; // ends in "/"
+        int fetchTimeoutMs = 60000;
+        QString chartCacheDir; // empty: no disk cache
+    };
+
+    explicit Form3(const Options& options);
     ~Form3() override;
 
     // Centres the window on the screen.

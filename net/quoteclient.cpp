@@ -1,7 +1,7 @@
 #include "net/quoteclient.h"
 
-#include "app/logging.h"
-#include "app/stockcode.h"
+#include "base/logging.h"
+#include "base/stockcode.h"
 #include "net/cappedreader.h"
 
 #include <QElapsedTimer>

@@ -18,7 +18,7 @@ foreach(size 48 256)
           RENAME ${TARNWEL_APP_ID}.png)
 endforeach()
 
-if(TARNWEL_BUILD_TESTS)
+if(BUILD_TESTING)
   find_program(DESKTOP_FILE_VALIDATE desktop-file-validate)
   find_program(APPSTREAMCLI appstreamcli)
   if(DESKTOP_FILE_VALIDATE)

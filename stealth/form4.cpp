@@ -1,9 +1,9 @@
 #include "stealth/form4.h"
 
-#include "app/controllabel.h"
-#include "app/pixelratio.h"
-#include "app/twips.h"
 #include "stealth/colourkey.h"
+#include "widgets/controllabel.h"
+#include "widgets/pixelratio.h"
+#include "widgets/twips.h"
 
 #include <QApplication>
 #include <QCloseEvent>

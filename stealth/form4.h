@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/windowdrag.h"
 #include "stealth/colourkey.h"
+#include "widgets/windowdrag.h"
 
 #include <QImage>
 #include <QWidget>

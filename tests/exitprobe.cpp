@@ -5,11 +5,11 @@
 //   exitprobe <dir> exit    open the watch list, tick the box, pick " 退出(E)"
 //   exitprobe <dir> close   the same, but close the watch list before exiting
 #include "app/conductor.h"
-#include "app/controllabel.h"
 #include "children.h"
 #include "testenvironment.h"
 #include "ticker/form1.h"
 #include "watchlist/form2.h"
+#include "widgets/controllabel.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,4 +1,4 @@
-#include "app/autostart.h"
+#include "base/autostart.h"
 
 #include <QFile>
 #include <QTemporaryDir>

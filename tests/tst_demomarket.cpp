@@ -1,8 +1,8 @@
-#include "app/watchlistfile.h"
 #include "demo/market.h"
 #include "demo/server.h"
 #include "ticker/quotefeed.h"
 #include "ticker/quotereply.h"
+#include "watchlist/watchlistfile.h"
 
 #include <QBuffer>
 #include <QHostAddress>

@@ -1,4 +1,4 @@
-#include "app/settingsstore.h"
+#include "base/settingsstore.h"
 
 #include <QFile>
 #include <QProcess>

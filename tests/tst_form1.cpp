@@ -1,8 +1,5 @@
 #include "app/conductor.h"
-#include "app/controllabel.h"
-#include "app/settingsstore.h"
-#include "app/twips.h"
-#include "app/watchlistfile.h"
+#include "base/settingsstore.h"
 #include "children.h"
 #include "fakehttpserver.h"
 #include "stealth/form4.h"
@@ -12,6 +9,9 @@
 #include "ticker/placement.h"
 #include "ticker/quotefeed.h"
 #include "watchlist/stockdirectory.h"
+#include "watchlist/watchlistfile.h"
+#include "widgets/controllabel.h"
+#include "widgets/twips.h"
 
 #include <QApplication>
 #include <QMouseEvent>

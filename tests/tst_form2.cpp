@@ -1,6 +1,7 @@
-#include "app/autostart.h"
-#include "app/settingsstore.h"
 #include "app/transparency.h"
+#include "app/windowoptions.h"
+#include "base/autostart.h"
+#include "base/settingsstore.h"
 #include "children.h"
 #include "fakehttpserver.h"
 #include "filesizelimit.h"
@@ -69,7 +70,8 @@ struct Fixture {
     Form2* open(bool builtIn = false) {
         const QStringList directory =
             builtIn ? stockdirectory::shanghai() + stockdirectory::shenzhen() : kDirectory;
-        window = new Form2(env, std::make_shared<const stockdirectory::Search>(directory),
+        window = new Form2(watchListWindowOptions(env),
+                           std::make_shared<const stockdirectory::Search>(directory),
                            makeTestHooks(hooks).showNotice);
         QObject::connect(window, &Form2::transparencyPicked,
                          [this](const QString& text) { picked.append(text); });

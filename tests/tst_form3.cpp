@@ -1,6 +1,5 @@
 #include "app/conductor.h"
-#include "app/controllabel.h"
-#include "app/watchlistfile.h"
+#include "app/windowoptions.h"
 #include "charts/chartview.h"
 #include "charts/form3.h"
 #include "children.h"
@@ -10,6 +9,9 @@
 #include "ticker/form1.h"
 #include "ticker/placement.h"
 #include "ticker/quotefeed.h"
+#include "watchlist/watchlistfile.h"
+#include "widgets/centring.h"
+#include "widgets/controllabel.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -163,7 +165,7 @@ void TestForm3::cleanup() {
 
 Form3* TestForm3::launch(ChartSubject subject) {
     if (!m_chart) {
-        m_chart = new Form3(m_env);
+        m_chart = new Form3(chartWindowOptions(m_env));
         m_chart->Form_Load();
     }
     m_chart->showDailyChart(subject, QStringLiteral("中国石化"), QStringLiteral("sh600028"));
@@ -193,7 +195,7 @@ void TestForm3::clickTickerLine(const char* name) {
 void TestForm3::drawnColours() {
     // The colours as drawn, not only as set: a role inherited from a parent panel
     // would draw the links black and the options on grey.
-    Form3 chart(m_env);
+    Form3 chart(chartWindowOptions(m_env));
     for (ControlLabel* link : {periodLink(&chart, 0), refreshLink(&chart)}) {
         QVERIFY(anyPixel(link, [](QColor c) { return c.blue() > 200 && c.red() < 80; }));
         QVERIFY(!anyPixel(link, [](QColor c) { return c.blue() < 80; }));

@@ -1,7 +1,4 @@
 #include "app/conductor.h"
-#include "app/controllabel.h"
-#include "app/twips.h"
-#include "app/watchlistfile.h"
 #include "charts/form3.h"
 #include "children.h"
 #include "fakehttpserver.h"
@@ -11,6 +8,9 @@
 #include "testfiles.h"
 #include "ticker/form1.h"
 #include "ticker/quotefeed.h"
+#include "watchlist/watchlistfile.h"
+#include "widgets/controllabel.h"
+#include "widgets/twips.h"
 
 #include <QApplication>
 #include <QMouseEvent>

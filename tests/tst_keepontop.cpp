@@ -3,7 +3,6 @@
 // sequences; then long random runs of what a user can do drive the real program, and
 // after every step the windows' timers and visibility are compared with the rule.
 #include "app/conductor.h"
-#include "app/controllabel.h"
 #include "app/keepontop.h"
 #include "charts/form3.h"
 #include "children.h"
@@ -11,6 +10,7 @@
 #include "testenvironment.h"
 #include "ticker/form1.h"
 #include "watchlist/form2.h"
+#include "widgets/controllabel.h"
 
 #include <QCoreApplication>
 #include <QLabel>

@@ -1,11 +1,11 @@
 #include "app/conductor.h"
-#include "app/controllabel.h"
-#include "app/twips.h"
 #include "children.h"
 #include "stealth/form4.h"
 #include "testenvironment.h"
 #include "ticker/form1.h"
 #include "watchlist/form2.h"
+#include "widgets/controllabel.h"
+#include "widgets/twips.h"
 
 #include <QApplication>
 #include <QDesktopServices>

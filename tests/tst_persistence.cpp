@@ -1,9 +1,9 @@
-#include "app/numbertext.h"
-#include "app/settingsstore.h"
 #include "app/transparency.h"
-#include "app/watchlistfile.h"
+#include "base/numbertext.h"
+#include "base/settingsstore.h"
 #include "filesizelimit.h"
 #include "testfiles.h"
+#include "watchlist/watchlistfile.h"
 
 #include <QDir>
 #include <QElapsedTimer>

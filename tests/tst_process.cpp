@@ -1,7 +1,7 @@
 // The program as a user starts it: a copy of the executable in a directory of its own,
 // with its per-user directories pointing into a temporary tree.
-#include "app/watchlistfile.h"
 #include "testfiles.h"
+#include "watchlist/watchlistfile.h"
 
 #include <QDir>
 #include <QFile>

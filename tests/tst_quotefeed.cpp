@@ -1,8 +1,8 @@
-#include "app/watchlistfile.h"
 #include "fakehttpserver.h"
 #include "testfiles.h"
 #include "ticker/markethours.h"
 #include "ticker/quotefeed.h"
+#include "watchlist/watchlistfile.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -1,10 +1,10 @@
 #include "app/conductor.h"
-#include "app/watchlistfile.h"
 #include "children.h"
 #include "fakehttpserver.h"
 #include "testenvironment.h"
 #include "ticker/form1.h"
 #include "ticker/quotefeed.h"
+#include "watchlist/watchlistfile.h"
 
 #include <QApplication>
 #include <QSignalSpy>

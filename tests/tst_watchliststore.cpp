@@ -1,5 +1,5 @@
-#include "app/watchliststore.h"
 #include "testfiles.h"
+#include "watchlist/watchliststore.h"
 
 #include <QDir>
 #include <QFile>

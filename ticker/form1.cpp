@@ -1,12 +1,12 @@
 #include "ticker/form1.h"
 
-#include "app/controllabel.h"
-#include "app/fonts.h"
-#include "app/pixelratio.h"
-#include "app/twips.h"
 #include "ticker/artwork.h"
 #include "ticker/placement.h"
 #include "ticker/tickertexts.h"
+#include "widgets/controllabel.h"
+#include "widgets/fonts.h"
+#include "widgets/pixelratio.h"
+#include "widgets/twips.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

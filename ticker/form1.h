@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/windowdrag.h"
 #include "charts/chartaddress.h"
+#include "widgets/windowdrag.h"
 
 #include <QPixmap>
 #include <QWidget>

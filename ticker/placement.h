@@ -21,11 +21,4 @@ constexpr QPoint stealthPlacement(QPoint tickerTwips) {
     return {tickerTwips.x(), tickerTwips.y() + 1200};
 }
 
-// The top-left corner that centres a window of `windowSize` on a screen of
-// `screenSize`, any unit.
-constexpr QPoint centredPlacement(QSize screenSize, QSize windowSize) {
-    return {(screenSize.width() - windowSize.width()) / 2,
-            (screenSize.height() - windowSize.height()) / 2};
-}
-
 } // namespace tarnwel

@@ -1,12 +1,12 @@
 #include "ticker/quotefeed.h"
 
-#include "app/logging.h"
-#include "app/stockcode.h"
-#include "app/watchliststore.h"
+#include "base/logging.h"
+#include "base/stockcode.h"
 #include "net/quoteclient.h"
 #include "ticker/markethours.h"
 #include "ticker/quotereply.h"
 #include "watchlist/entry.h"
+#include "watchlist/watchliststore.h"
 
 #include <QElapsedTimer>
 #include <QHash>

@@ -1,6 +1,6 @@
 #include "ticker/quotereply.h"
 
-#include "app/numbertext.h"
+#include "base/numbertext.h"
 
 #include <cmath>
 

@@ -1,9 +1,9 @@
 // The ticker's own pop-up menu: the panel, its items and their actions.
 #include "ticker/form1.h"
 
-#include "app/controllabel.h"
-#include "app/twips.h"
 #include "ticker/artwork.h"
+#include "widgets/controllabel.h"
+#include "widgets/twips.h"
 
 #include <QApplication>
 #include <QFrame>

@@ -1,6 +1,6 @@
 #include "watchlist/codelookup.h"
 
-#include "app/logging.h"
+#include "base/logging.h"
 #include "watchlist/securitycode.h"
 
 namespace tarnwel {

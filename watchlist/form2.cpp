@@ -1,13 +1,13 @@
 #include "watchlist/form2.h"
 
-#include "app/autostart.h"
-#include "app/centring.h"
-#include "app/settingsstore.h"
-#include "app/twips.h"
-#include "app/watchliststore.h"
+#include "base/autostart.h"
+#include "base/settingsstore.h"
 #include "watchlist/codelookup.h"
 #include "watchlist/securitycode.h"
 #include "watchlist/stockdirectory.h"
+#include "watchlist/watchliststore.h"
+#include "widgets/centring.h"
+#include "widgets/twips.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -63,8 +63,6 @@ QIcon ownIcon() {
     return icon;
 }
 
-// The label and the check box are laid out at the height of their text at 96 dpi,
-// which clips today's fonts; they grow about their middle line to what they need.
 // A hint laid over the bottom edge of a list, `height` pixels tall, shown only while it
 // says something.
 QLabel* makeHint(const char* name, QWidget* list, int height) {
@@ -84,6 +82,8 @@ QLabel* makeHint(const char* name, QWidget* list, int height) {
     return hint;
 }
 
+// The label and the check box are laid out at the height of their text at 96 dpi,
+// which clips today's fonts; they grow about their middle line to what they need.
 void placeTextControl(QWidget* control, const QRect& rect) {
     const QSize hint = control->sizeHint();
     QRect grown(rect.topLeft(), QSize(std::max(rect.width(), hint.width()),
@@ -94,11 +94,11 @@ void placeTextControl(QWidget* control, const QRect& rect) {
 
 } // namespace
 
-Form2::Form2(Environment env, std::shared_ptr<const stockdirectory::Search> directory,
+Form2::Form2(Options options, std::shared_ptr<const stockdirectory::Search> directory,
              Notice notice)
     : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
-    , m_env(std::move(env))
+    , m_options(std::move(options))
     , m_directory(std::move(directory))
     , m_notice(std::move(notice)) {
     setObjectName(QStringLiteral("Form2"));
@@ -107,6 +107,19 @@ Form2::Form2(Environment env, std::shared_ptr<const stockdirectory::Search> dire
     setWindowIcon(ownIcon());
     setFixedSize(px(QSize(5310, 4155)));
 
+    buildLists();
+    buildOptions();
+    m_lookup = new CodeLookup(m_options.lookup, this);
+    connect(m_lookup, &CodeLookup::finished, this, &Form2::showLookedUp);
+    setTabOrders();
+    connect(Text1, &QLineEdit::textChanged, this, &Form2::Text1_Change);
+    connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
+    connect(Combo1, &QComboBox::activated, this, &Form2::Combo1_Click);
+}
+
+// The search, its results, the two buttons and the watch list, inside the frame.
+void Form2::buildLists() {
     Frame1 = new QGroupBox(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->setGeometry(pxRect(60, 0, 5175, 3615));
@@ -141,13 +154,10 @@ Form2::Form2(Environment env, std::shared_ptr<const stockdirectory::Search> dire
 
     m_searchHint = makeHint("searchHint", List1, 34);
     m_listNotice = makeHint("listNotice", List2, 80);
-    QuoteClient::Options lookupOptions;
-    lookupOptions.baseUrl = m_env.quoteBaseUrl;
-    lookupOptions.referer = m_env.quoteReferer;
-    lookupOptions.timeoutMs = m_env.fetchTimeoutMs;
-    m_lookup = new CodeLookup(lookupOptions, this);
-    connect(m_lookup, &CodeLookup::finished, this, &Form2::showLookedUp);
+}
 
+// The transparency and start at logon, below the frame.
+void Form2::buildOptions() {
     Label1 = new QLabel(QStringLiteral("背景透明度："), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     placeTextControl(Label1, pxRect(120, 3780, 1080, 180));
@@ -171,9 +181,11 @@ Form2::Form2(Environment env, std::shared_ptr<const stockdirectory::Search> dire
     Check1 = new QCheckBox(QStringLiteral("开机时启动"), this);
     Check1->setObjectName(QStringLiteral("Check1"));
     placeTextControl(Check1, pxRect(2280, 3780, 1515, 195));
+}
 
-    // Text1, List1, List2, Command1, Command2, Combo1, Check1; the frame and the label
-    // take no focus.
+// Text1, List1, List2, Command1, Command2, Combo1, Check1; the frame and the label take
+// no focus.
+void Form2::setTabOrders() {
     setTabOrder(Text1, List1);
     setTabOrder(List1, List2);
     setTabOrder(List2, Command1);
@@ -181,11 +193,6 @@ Form2::Form2(Environment env, std::shared_ptr<const stockdirectory::Search> dire
     setTabOrder(Command2, Combo1);
     setTabOrder(Combo1, Check1);
     Text1->setFocus();
-
-    connect(Text1, &QLineEdit::textChanged, this, &Form2::Text1_Change);
-    connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
-    connect(Combo1, &QComboBox::activated, this, &Form2::Combo1_Click);
 }
 
 Form2::~Form2() = default;
@@ -207,10 +214,10 @@ void Form2::Form_Load() {
     }
     List2->addItems(contents.entries);
 
-    const QString op = m_env.settings->transparency();
+    const QString op = m_options.settings->transparency();
     Combo1->setCurrentIndex(Combo1->findText(op));
     Combo1->setEditText(op);
-    Check1->setChecked(m_env.settings->startsAtLogon());
+    Check1->setChecked(m_options.settings->startsAtLogon());
 }
 
 void Form2::Text1_Change() {
@@ -295,16 +302,16 @@ void Form2::Combo1_Click(int index) {
     const QString text = index >= 0 ? Combo1->itemText(index) : Combo1->currentText();
     // The ticker takes it on at once; the stored value follows.
     Q_EMIT transparencyPicked(text);
-    m_env.settings->setTransparency(text);
+    m_options.settings->setTransparency(text);
 }
 
 void Form2::Form_Unload() {
     const bool checked = Check1->isChecked();
     if (checked)
-        m_env.autostart->set(m_env.executablePath);
+        m_options.autostart->set(m_options.executablePath);
     else
-        m_env.autostart->remove();
-    m_env.settings->setStartsAtLogon(checked);
+        m_options.autostart->remove();
+    m_options.settings->setStartsAtLogon(checked);
     Q_EMIT closed();
 }
 
@@ -327,7 +334,7 @@ void Form2::closeEvent(QCloseEvent* event) {
 }
 
 WatchListStore Form2::store() const {
-    return WatchListStore(m_env.watchListPath, m_env.watchListUserPath);
+    return WatchListStore(m_options.watchListPath, m_options.watchListUserPath);
 }
 
 bool Form2::writeWatchList() {

@@ -1,14 +1,14 @@
 #pragma once
 
-#include "app/environment.h"
-#include "app/watchliststore.h"
 #include "watchlist/codelookup.h"
 #include "watchlist/stockdirectory.h"
+#include "watchlist/watchliststore.h"
 
 #include <QStringList>
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 class QCheckBox;
 class QComboBox;
@@ -22,6 +22,9 @@ class QStringListModel;
 
 namespace tarnwel {
 
+class Autostart;
+class SettingsStore;
+
 // "添加自选股": edits the watch list, the transparency and start at logon. A parentless
 // tool window of fixed size, deleted when closed. Every change is saved at once: the
 // watch list to setup.ini after each add or remove, the transparency when picked, the
@@ -31,8 +34,18 @@ class Form2 : public QWidget {
 public:
     using Notice = std::function<void(QWidget* parent, const QString& text)>;
 
+    // Where the window reads and saves what it edits, and how it asks about a code.
+    struct Options {
+        QuoteClient::Options lookup;
+        std::shared_ptr<SettingsStore> settings;
+        std::shared_ptr<Autostart> autostart;
+        QString executablePath;    // what the start-at-logon entry starts
+        QString watchListPath;     // setup.ini beside the program
+        QString watchListUserPath; // where it moves when that cannot be written
+    };
+
     // `directory`: every entry the search can offer, in order, and how to search them.
-    Form2(Environment env, std::shared_ptr<const stockdirectory::Search> directory, Notice notice);
+    Form2(Options options, std::shared_ptr<const stockdirectory::Search> directory, Notice notice);
     ~Form2() override;
 
     // Centres the window on its screen and fills it from setup.ini and the settings.
@@ -49,6 +62,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void buildLists();
+    void buildOptions();
+    void setTabOrders();
+
     void Text1_Change();
     void showLookedUp(CodeLookup::Result result, const QString& entry);
     void showSearchHint(const QString& text);
@@ -78,7 +95,7 @@ private:
     QLabel* m_searchHint = nullptr; // what the search found beyond the directory
     QLabel* m_listNotice = nullptr; // why the list cannot change, or where it moved
 
-    Environment m_env;
+    Options m_options;
     std::shared_ptr<const stockdirectory::Search> m_directory;
     Notice m_notice;
     QStringListModel* m_results = nullptr;

@@ -1,7 +1,7 @@
 #include "testenvironment.h"
 
-#include "app/autostart.h"
-#include "app/settingsstore.h"
+#include "base/autostart.h"
+#include "base/settingsstore.h"
 
 tarnwel::Environment makeTestEnvironment(const QString& dir,
                                          const std::shared_ptr<RecordedHooks>& hooks) {

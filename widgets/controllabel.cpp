@@ -1,4 +1,4 @@
-#include "app/controllabel.h"
+#include "widgets/controllabel.h"
 
 #include <QMouseEvent>
 #include <QTextDocument>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/watchlistfile.h"
+#include "watchlist/watchlistfile.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "app/stockcode.h"
+#include "base/stockcode.h"
 
 namespace tarnwel {
 

@@ -1,4 +1,4 @@
-#include "app/watchlistfile.h"
+#include "watchlist/watchlistfile.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "app/singleinstance.h"
+#include "base/singleinstance.h"
 
 #include <QDir>
 #include <QLockFile>

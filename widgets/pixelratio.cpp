@@ -1,4 +1,4 @@
-#include "app/pixelratio.h"
+#include "widgets/pixelratio.h"
 
 #include <QEvent>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "app/watchliststore.h"
+#include "watchlist/watchliststore.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "app/fonts.h"
+#include "widgets/fonts.h"
 
 #include <QApplication>
 #include <QFont>

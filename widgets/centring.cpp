@@ -1,6 +1,4 @@
-#include "app/centring.h"
-
-#include "ticker/placement.h"
+#include "widgets/centring.h"
 
 #include <QEvent>
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "app/windowdrag.h"
+#include "widgets/windowdrag.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

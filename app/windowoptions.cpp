@@ -1,0 +1,34 @@
+#include "app/windowoptions.h"
+
+namespace tarnwel {
+
+QuoteFeed::Options feedOptions(const Environment& env) {
+    QuoteFeed::Options options;
+    options.baseUrl = env.quoteBaseUrl;
+    options.referer = env.quoteReferer;
+    options.watchListPath = env.watchListPath;
+    options.watchListUserPath = env.watchListUserPath;
+    options.turnPauseMs = env.turnPauseMs;
+    options.fetchTimeoutMs = env.fetchTimeoutMs;
+    options.marketHours = env.marketHours;
+    return options;
+}
+
+Form2::Options watchListWindowOptions(const Environment& env) {
+    Form2::Options options;
+    options.lookup.baseUrl = env.quoteBaseUrl;
+    options.lookup.referer = env.quoteReferer;
+    options.lookup.timeoutMs = env.fetchTimeoutMs;
+    options.settings = env.settings;
+    options.autostart = env.autostart;
+    options.executablePath = env.executablePath;
+    options.watchListPath = env.watchListPath;
+    options.watchListUserPath = env.watchListUserPath;
+    return options;
+}
+
+Form3::Options chartWindowOptions(const Environment& env) {
+    return {env.chartBaseUrl, env.fetchTimeoutMs, env.chartCacheDir};
+}
+
+} // namespace tarnwel
