@@ -1,8 +1,9 @@
 #include "base/autostart.h"
 
+#include "base/textfiles.h"
+
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #ifdef Q_OS_WIN
@@ -107,16 +108,8 @@ void XdgAutostart::set(const QString& executablePath) {
                           desktopExecValue(executablePath) +
                           u"\n"
                           u"X-GNOME-Autostart-enabled=true\n";
-    const QByteArray text = entry.toUtf8();
-    QSaveFile file(entryPath());
-    // Unbuffered, so that a short write shows here instead of committing a torn entry.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return;
-    if (file.write(text) != text.size()) {
-        file.cancelWriting();
-        return;
-    }
-    file.commit();
+    // Atomic, so that a short write never leaves a torn entry.
+    writeFileAtomically(entryPath(), entry.toUtf8());
 }
 
 void XdgAutostart::remove() {

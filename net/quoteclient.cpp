@@ -2,6 +2,7 @@
 
 #include "base/logging.h"
 #include "base/stockcode.h"
+#include "base/textcodec.h"
 #include "net/cappedreader.h"
 
 #include <QElapsedTimer>
@@ -9,7 +10,6 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QPointer>
-#include <QStringDecoder>
 #include <QTimer>
 
 namespace tarnwel {
@@ -188,14 +188,14 @@ void QuoteClient::fetch(const QString& code) {
             outcome.failure = failureOf(reply->error());
             outcome.detail = reply->errorString();
         } else {
-            // Stateless: a lead byte cut off at the end decodes as U+FFFD, not as nothing.
-            QStringDecoder decoder("GBK", QStringConverter::Flag::Stateless);
-            if (decoder.isValid()) {
-                outcome.text = decoder.decode(*body);
+            const TextCodec gbk = TextCodec::gbk();
+            if (std::optional<QString> text = gbk.decodeExact(*body)) {
+                outcome.text = std::move(*text);
                 outcome.body = *body;
             } else {
                 outcome.failure = QuoteFailure::NotQuoteData;
-                outcome.detail = QStringLiteral("no GBK decoder");
+                outcome.detail = gbk.isAvailable() ? QStringLiteral("not GBK text")
+                                                   : QStringLiteral("no GBK decoder");
             }
         }
         qCDebug(d->options.log).noquote()

@@ -59,7 +59,7 @@ void TestPersistence::parseWatchList_data() {
 void TestPersistence::parseWatchList() {
     QFETCH(QByteArray, bytes);
     QFETCH(QStringList, entries);
-    QCOMPARE(watchlist::parse(bytes), entries);
+    QCOMPARE(watchlist::decode(bytes).entries, entries);
 }
 
 void TestPersistence::decodeFlagsInexactLines_data() {
@@ -97,7 +97,7 @@ void TestPersistence::decodeFlagsInexactLines() {
     QFETCH(QByteArray, encoding);
     QFETCH(QStringList, entries);
     QFETCH(bool, exact);
-    const watchlist::Decoded decoded = watchlist::decode(bytes, encoding.constData());
+    const watchlist::Decoded decoded = watchlist::decode(bytes, TextCodec(encoding));
     QCOMPARE(decoded.entries, entries);
     QCOMPARE(decoded.exact, exact);
 }
@@ -108,7 +108,7 @@ void TestPersistence::encodeRoundTrip() {
     const QByteArray bytes = watchlist::encode(entries).value();
     QCOMPARE(bytes, gbk(entries[0] + u"\r\n" + entries[1] + u"\r\n\r\n"));
     QVERIFY(!bytes.startsWith("\xEF\xBB\xBF"));
-    QCOMPARE(watchlist::parse(bytes), entries);
+    QCOMPARE(watchlist::decode(bytes).entries, entries);
 }
 
 void TestPersistence::encodeRefuses_data() {
@@ -126,19 +126,19 @@ void TestPersistence::encodeRefuses_data() {
 void TestPersistence::encodeRefuses() {
     QFETCH(QStringList, entries);
     QFETCH(QByteArray, encoding);
-    QCOMPARE(watchlist::encode(entries, encoding.constData()), std::nullopt);
+    QCOMPARE(watchlist::encode(entries, TextCodec(encoding)), std::nullopt);
 }
 
 void TestPersistence::refusedWritesKeepFile() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("setup.ini"));
-    const WatchListFile missing(path, "no-such-encoding");
+    const WatchListFile missing(path, TextCodec(QByteArrayLiteral("no-such-encoding")));
     QVERIFY(!missing.writeDefault());
     QVERIFY(!QFile::exists(path));
 
     QVERIFY(WatchListFile(path).write({QStringLiteral("浦发银行(sh600000)")}));
     const QByteArray before = readAll(path);
-    const WatchListFile file(path, "no-such-encoding");
+    const WatchListFile file(path, TextCodec(QByteArrayLiteral("no-such-encoding")));
     QVERIFY(!file.write({QStringLiteral("中国石化(sh600028)")}));
     QVERIFY(!file.writeDefault());
     QCOMPARE(readAll(path), before);

@@ -168,15 +168,15 @@ void TestWatchListStore::unfaithfulListIsNeverRewritten_data() {
     QTest::addColumn<QStringList>("entries");
 
     QTest::newRow("line not valid GBK")
-        << QByteArray(gbk(kSinopec) + "\r\n\xd6\x30(sh600000)\r\n")
-        << QByteArray(watchlist::kEncoding) << int(WatchListStore::Status::Undecodable)
+        << QByteArray(gbk(kSinopec) + "\r\n\xd6\x30(sh600000)\r\n") << QByteArrayLiteral("GBK")
+        << int(WatchListStore::Status::Undecodable)
         << QStringList{kSinopec, QStringLiteral("\uFFFD0(sh600000)")};
     QTest::newRow("no GBK converter")
         << gbk(QStringLiteral("万科(sz000002)")) << QByteArray("no-such-encoding")
         << int(WatchListStore::Status::NoEncoding)
         << QStringList{QString(4, QChar::ReplacementCharacter) + QStringLiteral("(sz000002)")};
     // Reading /proc/self/mem fails, for root too.
-    QTest::newRow("unreadable") << QByteArray() << QByteArray(watchlist::kEncoding)
+    QTest::newRow("unreadable") << QByteArray() << QByteArrayLiteral("GBK")
                                 << int(WatchListStore::Status::Unreadable) << QStringList{};
 }
 

@@ -1,7 +1,8 @@
 #include "watchlist/pinyin.h"
 
+#include "base/textfiles.h"
+
 #include <QFile>
-#include <QStringDecoder>
 
 // Resources compiled into a static library are not registered until asked for. This has
 // to sit outside any namespace: the macro declares the generated function at this scope.
@@ -36,14 +37,10 @@ char16_t fold(char16_t unit) {
 }
 
 QHash<char16_t, KeySet> parseTable(const QByteArray& utf8) {
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    const QString text = decoder.decode(utf8);
-
     QHash<char16_t, KeySet> initials;
-    for (QStringView line : QStringView(text).split(u'\n')) {
-        if (line.endsWith(u'\r'))
-            line.chop(1);
-        if (line.isEmpty() || line.startsWith(u'#'))
+    for (const QString& text : utf8Lines(utf8)) {
+        const QStringView line(text);
+        if (line.startsWith(u'#'))
             continue;
         const qsizetype space = line.indexOf(u' ');
         if (space <= 0)

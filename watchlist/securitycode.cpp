@@ -1,7 +1,8 @@
 #include "watchlist/securitycode.h"
 
+#include "base/textcodec.h"
+
 #include <QList>
-#include <QStringDecoder>
 
 #include <algorithm>
 
@@ -68,11 +69,10 @@ Recognised recognise(QStringView text) {
 }
 
 std::optional<QString> nameFromReply(const QByteArray& body) {
-    // Stateless: a body cut inside a character is an error, not a character left pending.
-    QStringDecoder decoder("GBK", QStringConverter::Flag::Stateless);
-    const QString text = decoder.decode(body);
-    if (!decoder.isValid() || decoder.hasError())
+    const std::optional<QString> decoded = TextCodec::gbk().decodeExact(body);
+    if (!decoded)
         return std::nullopt;
+    const QString& text = *decoded;
 
     // The quoted text: from the first double quote to the next one.
     const qsizetype open = text.indexOf(u'"');

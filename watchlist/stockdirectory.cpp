@@ -1,9 +1,9 @@
 #include "watchlist/stockdirectory.h"
 
+#include "base/textfiles.h"
 #include "watchlist/entry.h"
 
 #include <QFile>
-#include <QStringDecoder>
 #include <QStringMatcher>
 
 #include <algorithm>
@@ -44,18 +44,7 @@ QStringList shenzhen() {
 }
 
 QStringList parseList(const QByteArray& utf8) {
-    // The decoder drops a leading byte-order mark.
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    const QString text = decoder.decode(utf8);
-
-    QStringList entries;
-    for (QStringView line : QStringView(text).split(u'\n')) {
-        if (line.endsWith(u'\r'))
-            line.chop(1);
-        if (!line.isEmpty())
-            entries.append(line.toString());
-    }
-    return entries;
+    return utf8Lines(utf8);
 }
 
 QStringList filter(const QStringList& directory, const QString& text) {

@@ -1,10 +1,9 @@
 #include "watchlist/watchlistfile.h"
 
+#include "base/textfiles.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-#include <QStringDecoder>
-#include <QStringEncoder>
 
 namespace tarnwel {
 
@@ -12,41 +11,15 @@ namespace watchlist {
 
 namespace {
 
-constexpr auto kStateless = QStringConverter::Flag::Stateless;
-
 const QString& defaultText() {
     static const QString text = QStringLiteral("中国联通(sh600050)\r\n中国石化(sh600028)\r\n");
     return text;
 }
 
-// Nothing unless every character has its own bytes in `encoding`: an encoder that is
-// missing gives empty bytes, and one that meets an unmappable character gives "?".
-std::optional<QByteArray> encodeText(const QString& text, const char* encoding) {
-    QStringEncoder encoder(encoding, kStateless);
-    if (!encoder.isValid())
-        return std::nullopt;
-    QByteArray bytes = encoder.encode(text);
-    if (encoder.hasError() || (bytes.isEmpty() && !text.isEmpty()))
-        return std::nullopt;
-    return bytes;
-}
-
-// ASCII as it is, every other byte as U+FFFD.
-QString decodeAsciiOnly(QByteArrayView line) {
-    QString text;
-    text.reserve(line.size());
-    for (const char c : line)
-        text += static_cast<unsigned char>(c) < 0x80 ? QChar::fromLatin1(c)
-                                                     : QChar(QChar::ReplacementCharacter);
-    return text;
-}
-
 } // namespace
 
-Decoded decode(const QByteArray& bytes, const char* encoding) {
+Decoded decode(const QByteArray& bytes, const TextCodec& codec) {
     Decoded result;
-    const bool available = encodingAvailable(encoding);
-    result.exact = available;
     // Lines are cut on the bytes: GBK trail bytes never take the values of CR or LF, and
     // decoding each line alone keeps a broken one from running into the next.
     qsizetype start = 0;
@@ -55,54 +28,40 @@ Decoded decode(const QByteArray& bytes, const char* encoding) {
         if (i < n && bytes[i] != '\r')
             continue;
         if (i > start) {
-            const QByteArrayView line = QByteArrayView(bytes).sliced(start, i - start);
-            if (available) {
-                QStringDecoder decoder(encoding, kStateless);
-                QString text = decoder.decode(line);
-                // A truncated character is dropped silently by the decoder; only the way
-                // back shows it. The line is still shown, marked where it is damaged.
-                if (decoder.hasError() || encodeText(text, encoding) != line.toByteArray()) {
-                    result.exact = false;
-                    if (!text.contains(QChar::ReplacementCharacter))
-                        text += QChar::ReplacementCharacter;
-                }
-                result.entries.append(std::move(text));
-            } else {
-                result.entries.append(decodeAsciiOnly(line));
-            }
+            TextCodec::Decoded line = codec.decode(QByteArrayView(bytes).sliced(start, i - start));
+            // An inexact line is still shown, marked where the codec could not read it.
+            if (!line.exact && codec.isAvailable() &&
+                !line.text.contains(QChar::ReplacementCharacter))
+                line.text += QChar::ReplacementCharacter;
+            result.exact = result.exact && line.exact;
+            result.entries.append(std::move(line.text));
         }
         if (i + 1 < n && bytes[i] == '\r' && bytes[i + 1] == '\n')
             ++i;
         start = i + 1;
     }
+    // A file that cannot be written back is never exact, even with ASCII alone in it.
+    result.exact = result.exact && codec.isAvailable();
     return result;
 }
 
-QStringList parse(const QByteArray& bytes) {
-    return decode(bytes).entries;
-}
-
-std::optional<QByteArray> encode(const QStringList& entries, const char* encoding) {
+std::optional<QByteArray> encode(const QStringList& entries, const TextCodec& codec) {
     QString text;
     for (const QString& entry : entries)
         text += entry + u"\r\n";
     text += u"\r\n";
-    return encodeText(text, encoding);
+    return codec.encode(text);
 }
 
 QByteArray defaultContent() {
-    return encodeText(defaultText(), kEncoding).value_or(QByteArray());
-}
-
-bool encodingAvailable(const char* encoding) {
-    return QStringDecoder(encoding).isValid() && QStringEncoder(encoding).isValid();
+    return TextCodec::gbk().encode(defaultText()).value_or(QByteArray());
 }
 
 } // namespace watchlist
 
-WatchListFile::WatchListFile(QString path, QByteArray encoding)
+WatchListFile::WatchListFile(QString path, TextCodec codec)
     : m_path(std::move(path))
-    , m_encoding(std::move(encoding)) {}
+    , m_codec(std::move(codec)) {}
 
 bool WatchListFile::exists() const {
     return QFileInfo(m_path).isFile();
@@ -117,16 +76,16 @@ WatchListFile::Contents WatchListFile::read() const {
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return {Status::Unreadable, {}, true};
-    watchlist::Decoded decoded = watchlist::decode(bytes, m_encoding.constData());
+    watchlist::Decoded decoded = watchlist::decode(bytes, m_codec);
     return {Status::Ok, std::move(decoded.entries), decoded.exact};
 }
 
 bool WatchListFile::writeDefault() const {
-    return writeBytes(watchlist::encodeText(watchlist::defaultText(), m_encoding.constData()));
+    return writeBytes(m_codec.encode(watchlist::defaultText()));
 }
 
 bool WatchListFile::write(const QStringList& entries) const {
-    return writeBytes(watchlist::encode(entries, m_encoding.constData()));
+    return writeBytes(watchlist::encode(entries, m_codec));
 }
 
 bool WatchListFile::writeBytes(const std::optional<QByteArray>& bytes) const {
@@ -141,16 +100,7 @@ bool WatchListFile::writeBytes(const std::optional<QByteArray>& bytes) const {
         if (current.status != Status::Ok || !current.exact)
             return false;
     }
-    QSaveFile file(m_path);
-    // Unbuffered, so that a short write (a full disk) shows in write()'s result; a
-    // buffered flush would drop it silently and commit a truncated list.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
-    if (file.write(*bytes) != bytes->size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return writeFileAtomically(m_path, *bytes);
 }
 
 } // namespace tarnwel

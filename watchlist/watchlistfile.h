@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/textcodec.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -13,9 +15,6 @@ namespace tarnwel {
 // stays part of the line. Empty lines carry nothing; nothing is trimmed.
 namespace watchlist {
 
-// The encoding the file is kept in.
-inline constexpr char kEncoding[] = "GBK";
-
 struct Decoded {
     QStringList entries;
     // False when some line is not valid in the encoding, or would not be written back
@@ -23,17 +22,15 @@ struct Decoded {
     bool exact = true;
 };
 
-// Without a converter for `encoding`, bytes outside ASCII show as U+FFFD (the stock
-// codes are ASCII, so the ticker still finds them) and the result is never exact.
-Decoded decode(const QByteArray& bytes, const char* encoding = kEncoding);
-QStringList parse(const QByteArray& bytes);
+// Without a converter, bytes outside ASCII show as U+FFFD (the stock codes are ASCII, so
+// the ticker still finds them) and the result is never exact.
+Decoded decode(const QByteArray& bytes, const TextCodec& codec = TextCodec::gbk());
 // The form the watch-list window writes: each entry + CR LF, then one more CR LF.
-// Nothing when an entry cannot be written in `encoding` or there is no converter for it.
-std::optional<QByteArray> encode(const QStringList& entries, const char* encoding = kEncoding);
+// Nothing when an entry cannot be written in the codec's encoding.
+std::optional<QByteArray> encode(const QStringList& entries,
+                                 const TextCodec& codec = TextCodec::gbk());
 // What a fresh install holds: 中国联通 first, 中国石化 second, ending in one line end.
 QByteArray defaultContent();
-// Whether Qt can convert both ways between `encoding` and Unicode here.
-bool encodingAvailable(const char* encoding = kEncoding);
 
 } // namespace watchlist
 
@@ -47,7 +44,7 @@ public:
         bool exact = true; // see watchlist::Decoded
     };
 
-    explicit WatchListFile(QString path, QByteArray encoding = watchlist::kEncoding);
+    explicit WatchListFile(QString path, TextCodec codec = TextCodec::gbk());
 
     const QString& path() const { return m_path; }
     bool exists() const;
@@ -61,7 +58,7 @@ public:
 private:
     bool writeBytes(const std::optional<QByteArray>& bytes) const;
     QString m_path;
-    QByteArray m_encoding;
+    TextCodec m_codec;
 };
 
 } // namespace tarnwel

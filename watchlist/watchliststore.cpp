@@ -42,16 +42,16 @@ void WatchListStore::setWritableProbe(std::function<bool(const QString& dir)> pr
 }
 
 void WatchListStore::setEncoding(QByteArray encoding) {
-    m_encoding = std::move(encoding);
+    m_codec = TextCodec(std::move(encoding));
 }
 
 WatchListStore::Contents WatchListStore::read() const {
     // A list that was moved out of the program's directory is the newer one.
     const QString path =
         !m_perUser.isEmpty() && QFileInfo(m_perUser).isFile() ? m_perUser : m_besideProgram;
-    WatchListFile::Contents file = WatchListFile(path, m_encoding).read();
+    WatchListFile::Contents file = WatchListFile(path, m_codec).read();
     Contents contents{Status::Ok, std::move(file.entries), path};
-    if (!watchlist::encodingAvailable(m_encoding.constData()))
+    if (!m_codec.isAvailable())
         contents.status = Status::NoEncoding;
     else if (file.status == WatchListFile::Status::Missing)
         contents.status = Status::Missing;
@@ -86,7 +86,7 @@ WatchListStore::Saved WatchListStore::save(Content content, const QStringList& e
     const auto writeTo = [&](const QString& path) {
         if (path == m_perUser)
             QDir().mkpath(QFileInfo(path).absolutePath());
-        const WatchListFile file(path, m_encoding);
+        const WatchListFile file(path, m_codec);
         return content == Content::Default ? file.writeDefault() : file.write(entries);
     };
     QString path = writePath(now);

@@ -69,7 +69,7 @@ private:
 
     QString m_besideProgram;
     QString m_perUser;
-    QByteArray m_encoding = watchlist::kEncoding;
+    TextCodec m_codec = TextCodec::gbk();
     std::function<bool(const QString& dir)> m_canWriteIn;
 };
 
