@@ -1,139 +1,32 @@
 #include "charts/chartview.h"
 
-#include "base/logging.h"
-#include "net/cappedreader.h"
-
 #include <QBuffer>
-#include <QDateTime>
 #include <QImageReader>
 #include <QMovie>
-#include <QNetworkAccessManager>
-#include <QNetworkDiskCache>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QPainter>
-#include <QUrl>
 
 namespace tarnwel {
 
-namespace {
-
-// Keeps chart images for revalidation only. Whatever freshness the service grants, every
-// navigation asks it again, conditionally, so an unchanged chart costs no more than a
-// "304 Not Modified": charts change by the minute, and a refresh the user asks for must
-// reach the service rather than be answered from the disk.
-class RevalidatingCache : public QNetworkDiskCache {
-public:
-    using QNetworkDiskCache::QNetworkDiskCache;
-
-    QIODevice* prepare(const QNetworkCacheMetaData& metaData) override {
-        return QNetworkDiskCache::prepare(stale(metaData));
-    }
-    void updateMetaData(const QNetworkCacheMetaData& metaData) override {
-        QNetworkDiskCache::updateMetaData(stale(metaData));
-    }
-
-private:
-    static QNetworkCacheMetaData stale(QNetworkCacheMetaData metaData) {
-        metaData.setExpirationDate(QDateTime::fromSecsSinceEpoch(0));
-        return metaData;
-    }
-};
-
-} // namespace
-
 ChartView::ChartView(QWidget* parent)
-    : QWidget(parent)
-    , m_network(new QNetworkAccessManager(this)) {
+    : QWidget(parent) {
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-ChartView::~ChartView() {
-    abortLoad();
-}
+ChartView::~ChartView() = default;
 
 QString ChartView::noticeText() {
     return QStringLiteral("图表暂时无法显示");
 }
 
-void ChartView::setCacheDirectory(const QString& directory) {
-    if (directory == m_cacheDirectory)
-        return;
-    m_cacheDirectory = directory;
-    if (directory.isEmpty()) {
-        m_network->setCache(nullptr); // deletes the old cache
-        return;
-    }
-    auto* cache = new RevalidatingCache(m_network);
-    cache->setCacheDirectory(directory);
-    m_network->setCache(cache);
-}
-
-void ChartView::setTransferTimeout(int milliseconds) {
-    m_transferTimeout = qMax(0, milliseconds);
-}
-
-void ChartView::Navigate(const QString& address) {
-    abortLoad();
+void ChartView::showLoading(const QString& address) {
     m_lastAddress = address;
-    // No address: a chart that must not be asked for (a damaged code). It fails at once,
-    // without a request, as a load that found nothing would.
-    const QUrl url(address);
-    if (address.isEmpty() || !url.isValid()) {
-        qCDebug(lcChart) << "not requested: no valid chart address" << address;
-        fail();
-        return;
-    }
     m_state = State::Loading;
-
-    QNetworkRequest request(url);
-    request.setTransferTimeout(m_transferTimeout);
-    restrictRedirects(request);
-    qCDebug(lcChart).noquote() << "GET" << url.toString(QUrl::FullyEncoded);
-    m_clock.start();
-    m_reply = m_network->get(request);
-    m_reader = new CappedReader(m_reply, kMaxBodyBytes);
-    connect(m_reply, &QNetworkReply::finished, this, &ChartView::onFinished);
-    // Refused before any more of an oversized picture arrives.
-    connect(m_reader, &CappedReader::tooLarge, this, [this, reply = m_reply.data()] {
-        if (reply == m_reply) {
-            qCDebug(lcChart) << "refused: more than" << kMaxBodyBytes << "bytes";
-            fail();
-        }
-    });
 }
 
-void ChartView::abortLoad() {
-    if (!m_reply)
-        return;
-    QNetworkReply* reply = m_reply;
-    m_reply = nullptr;
-    // The replaced load must not report: only the latest navigation counts.
-    reply->disconnect(this);
-    reply->abort();
-    reply->deleteLater();
-}
-
-void ChartView::onFinished() {
-    if (!m_reply)
-        return;
-    QNetworkReply* reply = m_reply;
-    m_reply = nullptr;
-    reply->deleteLater();
-    const std::optional<QByteArray> body = m_reader->takeBody();
-
-    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    const int code = status.isValid() ? status.toInt() : 200;
-    const bool delivered =
-        reply->error() == QNetworkReply::NoError && code >= 200 && code < 300 && body;
-    qCDebug(lcChart).noquote() << "status" << code << "size" << (body ? body->size() : -1)
-                               << "bytes in" << m_clock.elapsed() << "ms from"
-                               << reply->url().toString(QUrl::FullyEncoded);
-    if (!delivered)
-        qCDebug(lcChart).noquote() << "failed:" << reply->errorString();
-    if (!delivered || !showPicture(*body)) {
-        fail();
+void ChartView::showPicture(const QByteArray& bytes) {
+    if (!decodePicture(bytes)) {
+        showFailure();
         return;
     }
     m_state = State::Shown;
@@ -142,8 +35,7 @@ void ChartView::onFinished() {
     Q_EMIT loadFinished(true);
 }
 
-void ChartView::fail() {
-    abortLoad();
+void ChartView::showFailure() {
     clearPicture();
     m_state = State::Failed;
     m_failed = true;
@@ -151,7 +43,7 @@ void ChartView::fail() {
     Q_EMIT loadFinished(false);
 }
 
-bool ChartView::showPicture(const QByteArray& bytes) {
+bool ChartView::decodePicture(const QByteArray& bytes) {
     QBuffer probe;
     probe.setData(bytes);
     probe.open(QIODevice::ReadOnly);

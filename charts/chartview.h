@@ -1,30 +1,21 @@
 #pragma once
 
 #include <QByteArray>
-#include <QElapsedTimer>
 #include <QPixmap>
-#include <QPointer>
 #include <QString>
 #include <QWidget>
 
 class QBuffer;
 class QMovie;
-class QNetworkAccessManager;
-class QNetworkReply;
 
 namespace tarnwel {
 
-class CappedReader;
-
-// Shows the picture at one web address, the way the chart window needs it: fetched
-// over HTTP (through a disk cache when one is given), drawn at the top left on a white
-// page, animated when it is an animated GIF, and replaced by a short notice when the
-// load fails. A new navigation replaces one still in flight.
+// Shows a chart picture the way the chart window needs it: drawn at the top left on a
+// white page, animated when it is an animated GIF, and replaced by a short notice when
+// the load fails. It paints what it is given; the chart window fetches it.
 class ChartView : public QWidget {
     Q_OBJECT
 public:
-    // A chart larger than this is treated as a failed load.
-    static constexpr qint64 kMaxBodyBytes = 4 * 1024 * 1024;
     // Where the picture sits: the page's usual margin inside the view's own border.
     static constexpr int kBorder = 2;
     static constexpr int kPageMargin = 8;
@@ -34,15 +25,12 @@ public:
     explicit ChartView(QWidget* parent = nullptr);
     ~ChartView() override;
 
-    // Chart images are cached in `directory`; empty: no disk cache. Takes effect for
-    // the next navigation.
-    void setCacheDirectory(const QString& directory);
-    // A load that has moved no data for this long fails; 0: no limit.
-    void setTransferTimeout(int milliseconds);
-
-    // Starts loading `address`. Returns at once; loadFinished follows. An empty or
-    // invalid address makes no request and shows the failure notice at once.
-    void Navigate(const QString& address);
+    // A load of `address` has begun; the previous picture stays up until it ends.
+    void showLoading(const QString& address);
+    // The loaded bytes: shown, or the failure notice when they are no picture.
+    void showPicture(const QByteArray& bytes);
+    // The load failed: the notice replaces any picture.
+    void showFailure();
 
     QString lastAddress() const { return m_lastAddress; }
     State state() const { return m_state; }
@@ -60,19 +48,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void abortLoad();
-    void onFinished();
-    void fail();
-    bool showPicture(const QByteArray& bytes);
+    bool decodePicture(const QByteArray& bytes);
     void clearPicture();
 
-    QNetworkAccessManager* m_network = nullptr;
-    QString m_cacheDirectory;
-    bool m_cacheInstalled = false;
-    int m_transferTimeout = 0;
-    QPointer<QNetworkReply> m_reply;
-    CappedReader* m_reader = nullptr; // of m_reply
-    QElapsedTimer m_clock;
     QString m_lastAddress;
     State m_state = State::Blank;
     bool m_failed = false;

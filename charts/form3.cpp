@@ -1,5 +1,6 @@
 #include "charts/form3.h"
 
+#include "charts/chartloader.h"
 #include "charts/chartview.h"
 #include "widgets/centring.h"
 #include "widgets/controllabel.h"
@@ -25,20 +26,37 @@ Form3::Form3(const Options& options)
     setWindowTitle(QStringLiteral(" "));
     setFixedSize(kClientSize);
 
-    // The panels take the system's window colours, as a page would.
-    auto makePanel = [](QWidget* parent, const char* name, const QRect& geometry) {
-        auto* panel = new QWidget(parent);
-        panel->setObjectName(QString::fromLatin1(name));
-        panel->setGeometry(geometry);
-        QPalette palette = panel->palette();
-        palette.setColor(QPalette::Window, palette.color(QPalette::Base));
-        palette.setColor(QPalette::WindowText, palette.color(QPalette::Text));
-        panel->setPalette(palette);
-        panel->setAutoFillBackground(true);
-        return panel;
-    };
     Picture2 = makePanel(this, "Picture2", pxRect(0, 0, 8535, 5595));
+    buildChoices();
+    buildView(options);
 
+    // Only the user's own choice of a subject fetches a chart: QRadioButton::clicked
+    // is not emitted when the launch selects an option itself.
+    connect(Option1, &QRadioButton::clicked, this, &Form3::Option1_Click);
+    connect(Option2, &QRadioButton::clicked, this, &Form3::Option2_Click);
+    connect(Option3, &QRadioButton::clicked, this, &Form3::Option3_Click);
+
+    QWidget* const tabOrder[] = {Picture2,  Picture1, W1,      Label2[0], Label2[1], Label2[2],
+                                 Label2[3], Option1,  Option2, Option3,   Label5};
+    for (std::size_t i = 1; i < std::size(tabOrder); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+}
+
+// The panels take the system's window colours, as a page would.
+QWidget* Form3::makePanel(QWidget* parent, const char* name, const QRect& geometry) {
+    auto* panel = new QWidget(parent);
+    panel->setObjectName(QString::fromLatin1(name));
+    panel->setGeometry(geometry);
+    QPalette palette = panel->palette();
+    palette.setColor(QPalette::Window, palette.color(QPalette::Base));
+    palette.setColor(QPalette::WindowText, palette.color(QPalette::Text));
+    panel->setPalette(palette);
+    panel->setAutoFillBackground(true);
+    return panel;
+}
+
+// The subjects, the periods and the refresh link along the top, above a teal line.
+void Form3::buildChoices() {
     Option2 = makeOption(QStringLiteral("沪综指"), "Option2", 60, 915);
     Option3 = makeOption(QStringLiteral("深成指"), "Option3", 960, 915);
     Option1 = makeOption(QStringLiteral("中国银行"), "Option1", 1860, 1275);
@@ -66,26 +84,23 @@ Form3::Form3(const Options& options)
     Line1->setPalette(linePalette);
     Line1->setBackgroundRole(QPalette::Window);
     Line1->setAutoFillBackground(true);
+}
 
+// The chart picture and what fetches it.
+void Form3::buildView(const Options& options) {
     // The view is larger than its panel on every side; the panel clips away the bands
     // that would hold a browser's border and scroll bars, so exactly the panel shows.
     Picture1 = makePanel(Picture2, "Picture1", pxRect(0, 660, 8475, 4875));
     W1 = new ChartView(Picture1);
     W1->setObjectName(QStringLiteral("W1"));
     W1->setGeometry(pxRect(-30, -30, 8835, 5235));
-    W1->setCacheDirectory(options.chartCacheDir);
-    W1->setTransferTimeout(options.fetchTimeoutMs);
 
-    // Only the user's own choice of a subject fetches a chart: QRadioButton::clicked
-    // is not emitted when the launch selects an option itself.
-    connect(Option1, &QRadioButton::clicked, this, &Form3::Option1_Click);
-    connect(Option2, &QRadioButton::clicked, this, &Form3::Option2_Click);
-    connect(Option3, &QRadioButton::clicked, this, &Form3::Option3_Click);
-
-    QWidget* const tabOrder[] = {Picture2,  Picture1, W1,      Label2[0], Label2[1], Label2[2],
-                                 Label2[3], Option1,  Option2, Option3,   Label5};
-    for (std::size_t i = 1; i < std::size(tabOrder); ++i)
-        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    m_loader = new ChartLoader(this);
+    m_loader->setCacheDirectory(options.chartCacheDir);
+    m_loader->setTransferTimeout(options.fetchTimeoutMs);
+    connect(m_loader, &ChartLoader::started, W1, &ChartView::showLoading);
+    connect(m_loader, &ChartLoader::loaded, W1, &ChartView::showPicture);
+    connect(m_loader, &ChartLoader::failed, W1, &ChartView::showFailure);
 }
 
 Form3::~Form3() = default;
@@ -145,7 +160,7 @@ void Form3::showDailyChart(ChartSubject subject, const QString& stockName,
     }
     // A button's text would turn "&" into a shortcut.
     Option1->setText(QString(stockName).replace(u'&', QStringLiteral("&&")));
-    W1->Navigate(chartAddress(m_chartBaseUrl, 0, chartSubjectCode(subject, stockCode)));
+    m_loader->Navigate(chartAddress(m_chartBaseUrl, 0, chartSubjectCode(subject, stockCode)));
     highlightPeriod(0);
     ChartPeriod = 0;
     ChartCode = stockCode;
@@ -180,7 +195,7 @@ QString Form3::selectedCode() const {
 void Form3::navigate(int period, const QString& code) {
     if (period < 0 || period >= kChartPeriodCount)
         return;
-    W1->Navigate(chartAddress(m_chartBaseUrl, period, code));
+    m_loader->Navigate(chartAddress(m_chartBaseUrl, period, code));
 }
 
 void Form3::Label2_Click(int index) {

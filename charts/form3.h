@@ -13,6 +13,7 @@ class QRadioButton;
 
 namespace tarnwel {
 
+class ChartLoader;
 class ChartView;
 class ControlLabel;
 
@@ -49,6 +50,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    static QWidget* makePanel(QWidget* parent, const char* name, const QRect& geometry);
+    void buildChoices();
+    void buildView(const Options& options);
     ControlLabel* makeLink(const QString& caption, const char* name, int leftTwips);
     QRadioButton* makeOption(const QString& caption, const char* name, int leftTwips,
                              int widthTwips);
@@ -72,6 +76,7 @@ private:
     QFrame* Line1 = nullptr;
     QWidget* Picture1 = nullptr;
     ChartView* W1 = nullptr;
+    ChartLoader* m_loader = nullptr;
 
     // The period shown (0 daily, 1 weekly, 2 monthly, 3 intraday) and the code of the
     // stock that Option1 offers.

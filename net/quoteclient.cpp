@@ -3,13 +3,8 @@
 #include "base/logging.h"
 #include "base/stockcode.h"
 #include "base/textcodec.h"
-#include "net/cappedreader.h"
 
-#include <QElapsedTimer>
-#include <QNetworkAccessManager>
 #include <QNetworkReply>
-#include <QNetworkRequest>
-#include <QPointer>
 #include <QTimer>
 
 namespace tarnwel {
@@ -66,14 +61,8 @@ const char* describe(QuoteFailure failure) {
 
 struct QuoteClient::Private {
     Options options;
-    QNetworkAccessManager* network = nullptr;
-    QPointer<QNetworkReply> reply;
-    CappedReader* reader = nullptr;
+    Download* download = nullptr;
     QString code;
-    QUrl url;
-    QElapsedTimer clock;
-    QTimer* deadline = nullptr;
-    bool timedOut = false;
     quint64 generation = 0; // a newer request makes older reports stale
 };
 
@@ -83,16 +72,15 @@ QuoteClient::QuoteClient(Options options, QObject* parent)
     d->options = std::move(options);
     if (!d->options.log)
         d->options.log = &lcFeed;
-    d->network = new QNetworkAccessManager(this);
-    d->deadline = new QTimer(this);
-    d->deadline->setSingleShot(true);
-    // The whole transfer, however slowly its bytes trickle in.
-    connect(d->deadline, &QTimer::timeout, this, [this] {
-        if (!d->reply)
-            return;
-        d->timedOut = true;
-        d->reply->abort();
-    });
+    Download::Options download;
+    download.maxBytes = kMaxReplyBytes;
+    download.timeoutMs = d->options.timeoutMs;
+    download.limit = Download::Limit::Whole;
+    download.referer = d->options.referer;
+    download.log = d->options.log;
+    d->download = new Download(download, this);
+    connect(d->download, &Download::finished, this,
+            [this](const Download::Reply& reply) { report(outcomeOf(d->code, reply)); });
 }
 
 QuoteClient::~QuoteClient() {
@@ -111,99 +99,68 @@ std::optional<QUrl> QuoteClient::requestUrl(const QUrl& base, const QString& cod
 }
 
 bool QuoteClient::isBusy() const {
-    return d->reply != nullptr;
+    return d->download->isBusy();
 }
 
 void QuoteClient::abort() {
     ++d->generation;
-    d->deadline->stop();
-    if (QNetworkReply* reply = d->reply) {
-        d->reply = nullptr;
-        reply->disconnect(this);
-        reply->abort();
-        reply->deleteLater();
-    }
+    d->download->abort();
 }
 
 void QuoteClient::fetch(const QString& code) {
     abort();
-    const quint64 generation = d->generation;
     d->code = code;
-
-    const std::optional<QUrl> url = requestUrl(d->options.baseUrl, code);
-    if (!url) {
-        qCDebug(d->options.log) << "not requested: code of" << code.size() << "characters";
-        // Reported like any answer: after the caller has returned.
-        QTimer::singleShot(0, this, [this, generation, code] {
-            if (generation != d->generation)
-                return;
-            QuoteOutcome outcome;
-            outcome.code = code;
-            outcome.failure = QuoteFailure::CodeTooLong;
-            report(std::move(outcome));
-        });
+    if (const std::optional<QUrl> url = requestUrl(d->options.baseUrl, code)) {
+        d->download->get(*url);
         return;
     }
-
-    d->url = *url;
-    QNetworkRequest request(*url);
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
-                         QNetworkRequest::AlwaysNetwork);
-    restrictRedirects(request);
-    // The service answers only requests that name the page they come from.
-    if (!d->options.referer.isEmpty())
-        request.setRawHeader("Referer", d->options.referer);
-
-    qCDebug(d->options.log).noquote() << "GET" << url->toString(QUrl::FullyEncoded);
-    d->clock.start();
-    d->timedOut = false;
-    QNetworkReply* reply = d->network->get(request);
-    d->reply = reply;
-    d->reader = new CappedReader(reply, kMaxReplyBytes);
-    connect(d->reader, &CappedReader::tooLarge, reply, &QNetworkReply::abort);
-    connect(reply, &QNetworkReply::finished, this, [this, reply, generation] {
-        if (generation != d->generation || reply != d->reply)
+    qCDebug(d->options.log) << "not requested: code of" << code.size() << "characters";
+    // Reported like any answer: after the caller has returned.
+    QTimer::singleShot(0, this, [this, generation = d->generation, code] {
+        if (generation != d->generation)
             return;
-        d->deadline->stop();
-        d->reply = nullptr;
-        reply->deleteLater();
-
         QuoteOutcome outcome;
-        outcome.code = d->code;
-        const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-        outcome.httpStatus = status.isValid() ? status.toInt() : 0;
-        const std::optional<QByteArray> body = d->reader->takeBody();
-        if (!body) {
-            outcome.failure = QuoteFailure::TooLarge;
-        } else if (d->timedOut) {
-            outcome.failure = QuoteFailure::Timeout;
-        } else if (reply->error() == QNetworkReply::InsecureRedirectError ||
-                   reply->error() == QNetworkReply::TooManyRedirectsError) {
-            outcome.failure = failureOf(reply->error());
-            outcome.detail = reply->errorString();
-        } else if (status.isValid() && (outcome.httpStatus < 200 || outcome.httpStatus >= 300)) {
-            // An error page is never a quote, however many commas it holds.
-            outcome.failure = QuoteFailure::HttpStatus;
-        } else if (reply->error() != QNetworkReply::NoError) {
-            outcome.failure = failureOf(reply->error());
-            outcome.detail = reply->errorString();
-        } else {
-            const TextCodec gbk = TextCodec::gbk();
-            if (std::optional<QString> text = gbk.decodeExact(*body)) {
-                outcome.text = std::move(*text);
-                outcome.body = *body;
-            } else {
-                outcome.failure = QuoteFailure::NotQuoteData;
-                outcome.detail = gbk.isAvailable() ? QStringLiteral("not GBK text")
-                                                   : QStringLiteral("no GBK decoder");
-            }
-        }
-        qCDebug(d->options.log).noquote()
-            << "status" << outcome.httpStatus << "size" << (body ? body->size() : -1) << "bytes in"
-            << d->clock.elapsed() << "ms from" << d->url.toString(QUrl::FullyEncoded);
+        outcome.code = code;
+        outcome.failure = QuoteFailure::CodeTooLong;
         report(std::move(outcome));
     });
-    d->deadline->start(d->options.timeoutMs);
+}
+
+QuoteOutcome QuoteClient::outcomeOf(const QString& code, const Download::Reply& reply) {
+    QuoteOutcome outcome;
+    outcome.code = code;
+    outcome.httpStatus = reply.httpStatus;
+    const bool redirect = reply.error == QNetworkReply::InsecureRedirectError ||
+                          reply.error == QNetworkReply::TooManyRedirectsError;
+    if (!reply.body) {
+        outcome.failure = QuoteFailure::TooLarge;
+    } else if (reply.timedOut) {
+        outcome.failure = QuoteFailure::Timeout;
+    } else if (redirect) {
+        outcome.failure = failureOf(reply.error);
+        outcome.detail = reply.errorString;
+    } else if (reply.httpStatus != 0 && (reply.httpStatus < 200 || reply.httpStatus >= 300)) {
+        // An error page is never a quote, however many commas it holds.
+        outcome.failure = QuoteFailure::HttpStatus;
+    } else if (reply.error != QNetworkReply::NoError) {
+        outcome.failure = failureOf(reply.error);
+        outcome.detail = reply.errorString;
+    } else {
+        decodeInto(outcome, *reply.body);
+    }
+    return outcome;
+}
+
+void QuoteClient::decodeInto(QuoteOutcome& outcome, const QByteArray& body) {
+    const TextCodec gbk = TextCodec::gbk();
+    if (std::optional<QString> text = gbk.decodeExact(body)) {
+        outcome.text = std::move(*text);
+        outcome.body = body;
+        return;
+    }
+    outcome.failure = QuoteFailure::NotQuoteData;
+    outcome.detail =
+        gbk.isAvailable() ? QStringLiteral("not GBK text") : QStringLiteral("no GBK decoder");
 }
 
 void QuoteClient::report(QuoteOutcome outcome) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "net/download.h"
+
 #include <QByteArray>
 #include <QLoggingCategory>
 #include <QMetaType>
@@ -9,8 +11,6 @@
 
 #include <memory>
 #include <optional>
-
-class QNetworkAccessManager;
 
 namespace tarnwel {
 
@@ -54,7 +54,7 @@ class QuoteClient : public QObject {
 public:
     // A quote is one short line; anything bigger is not an answer from the service.
     static constexpr qint64 kMaxReplyBytes = 64 * 1024;
-    using Category = const QLoggingCategory& (*)();
+    using Category = Download::Category;
 
     struct Options {
         QUrl baseUrl;       // requests go to base + "list=" + code
@@ -79,6 +79,8 @@ Q_SIGNALS:
     void finished(const tarnwel::QuoteOutcome& outcome);
 
 private:
+    static QuoteOutcome outcomeOf(const QString& code, const Download::Reply& reply);
+    static void decodeInto(QuoteOutcome& outcome, const QByteArray& body);
     void report(QuoteOutcome outcome);
 
     struct Private;

@@ -1,5 +1,6 @@
 #include "app/conductor.h"
 #include "app/windowoptions.h"
+#include "charts/chartloader.h"
 #include "charts/chartview.h"
 #include "charts/form3.h"
 #include "children.h"
@@ -448,7 +449,7 @@ void TestForm3::failedLoadShowsTheNotice_data() {
     QTest::newRow("truncated GIF")
         << FakeHttpServer::Response{200, tinyGif(Qt::red).left(20), "image/gif", false};
     QByteArray huge = tinyGif(Qt::red);
-    huge.append(QByteArray(ChartView::kMaxBodyBytes, '\0'));
+    huge.append(QByteArray(ChartLoader::kMaxBodyBytes, '\0'));
     QTest::newRow("too large") << FakeHttpServer::Response{200, huge, "image/gif", false};
     QTest::newRow("never answers") << FakeHttpServer::Response{200, {}, "image/gif", true};
 }
@@ -493,7 +494,10 @@ void TestForm3::newNavigationReplacesTheOneInFlight() {
 
 void TestForm3::refreshReachesTheServiceDespiteTheCache() {
     ChartView view;
-    view.setCacheDirectory(m_dir->filePath(QStringLiteral("cache")));
+    ChartLoader loader;
+    loader.setCacheDirectory(m_dir->filePath(QStringLiteral("cache")));
+    connect(&loader, &ChartLoader::loaded, &view, &ChartView::showPicture);
+    connect(&loader, &ChartLoader::failed, &view, &ChartView::showFailure);
     // The chart comes with what would let a cache keep it for an hour; the fake
     // server writes the content type into its header block as given.
     const QByteArray lastModified = QLocale::c()
@@ -506,12 +510,12 @@ void TestForm3::refreshReachesTheServiceDespiteTheCache() {
         {200, tinyGif(Qt::red),
          "image/gif\r\nCache-Control: max-age=3600\r\nLast-Modified: " + lastModified, false});
     QSignalSpy loaded(&view, &ChartView::loadFinished);
-    view.Navigate(address(chartPath));
+    loader.Navigate(address(chartPath));
     QVERIFY(loaded.wait(5000));
 
     // Asking again reaches the service, which may answer that nothing changed.
     m_charts->setResponse(chartPath, {304, {}, "image/gif", false});
-    view.Navigate(address(chartPath));
+    loader.Navigate(address(chartPath));
     QVERIFY(loaded.wait(5000));
     QCOMPARE(loaded.at(1).at(0).toBool(), true);
     QCOMPARE(m_charts->requests().size(), 2);

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QLoggingCategory>
+#include <QNetworkReply>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QUrl>
+
+#include <optional>
+
+class QNetworkAccessManager;
+class QTimer;
+
+namespace tarnwel {
+
+class CappedReader;
+
+// One download at a time, the way every request of the program is made: a size cap,
+// a time limit, redirects kept to the origin asked, and one log line going out and one
+// coming back. Asking again supersedes the download in flight: its answer is never
+// reported. Each get() reports exactly once, after it has returned.
+class Download : public QObject {
+    Q_OBJECT
+public:
+    using Category = const QLoggingCategory& (*)();
+    enum class Limit {
+        Whole, // the whole transfer, however slowly its bytes trickle in
+        Idle,  // a transfer that moves no data for this long
+    };
+
+    struct Options {
+        qint64 maxBytes = 0;
+        int timeoutMs = 60000; // 0: no limit
+        Limit limit = Limit::Whole;
+        QByteArray referer;     // empty: no Referer header
+        QString cacheDirectory; // empty: always the network, no disk cache
+        Category log = nullptr;
+    };
+
+    struct Reply {
+        QUrl url;
+        int httpStatus = 0;             // as answered; 0 when no answer came
+        std::optional<QByteArray> body; // nothing when it grew past maxBytes
+        QNetworkReply::NetworkError error = QNetworkReply::NoError;
+        QString errorString;
+        bool timedOut = false;
+
+        // A whole body, answered 2xx (or without a status, as a file is).
+        bool delivered() const;
+    };
+
+    explicit Download(Options options, QObject* parent = nullptr);
+    ~Download() override;
+
+    void get(const QUrl& url);
+    // Drops the download in flight without a report.
+    void abort();
+    bool isBusy() const { return m_reply != nullptr; }
+
+Q_SIGNALS:
+    void finished(const tarnwel::Download::Reply& reply);
+
+private:
+    void setCache(const QString& directory);
+    void onFinished(QNetworkReply* reply);
+
+    Options m_options;
+    QNetworkAccessManager* m_network = nullptr;
+    QTimer* m_deadline = nullptr;
+    QPointer<QNetworkReply> m_reply;
+    CappedReader* m_reader = nullptr; // of m_reply
+    QElapsedTimer m_clock;
+    bool m_timedOut = false;
+};
+
+} // namespace tarnwel
