@@ -147,33 +147,46 @@ void TestQuoteClient::refusedConnection() {
 }
 
 void TestQuoteClient::redirects_data() {
-    QTest::addColumn<QString>("target"); // "other": another port on 127.0.0.1
+    QTest::addColumn<int>("hops");       // same-origin redirects before the answer
+    QTest::addColumn<bool>("elsewhere"); // the first redirect goes to another origin instead
     QTest::addColumn<QuoteFailure>("failure");
-    QTest::addColumn<int>("requests"); // at our own server
+    QTest::addColumn<QStringList>("paths"); // what the client asked our server for
 
+    const QString first = QStringLiteral("/list=sh600028");
     QTest::newRow("same origin, followed")
-        << QStringLiteral("/list=sh600029") << QuoteFailure::None << 2;
+        << 1 << false << QuoteFailure::None << QStringList{first, QStringLiteral("/hop/1")};
     QTest::newRow("another origin, refused")
-        << QStringLiteral("other") << QuoteFailure::RedirectRefused << 1;
-    QTest::newRow("loop, stopped after three")
-        << QStringLiteral("/list=sh600028") << QuoteFailure::TooManyRedirects << 4;
+        << 0 << true << QuoteFailure::RedirectRefused << QStringList{first};
+    const QStringList threeHops{first, QStringLiteral("/hop/1"), QStringLiteral("/hop/2"),
+                                QStringLiteral("/hop/3")};
+    QTest::newRow("three, followed") << 3 << false << QuoteFailure::None << threeHops;
+    QTest::newRow("four, stopped after three")
+        << 4 << false << QuoteFailure::TooManyRedirects << threeHops;
 }
 
 void TestQuoteClient::redirects() {
-    QFETCH(QString, target);
+    QFETCH(int, hops);
+    QFETCH(bool, elsewhere);
     QFETCH(QuoteFailure, failure);
-    QFETCH(int, requests);
+    QFETCH(QStringList, paths);
 
     FakeHttpServer server;
     FakeHttpServer other;
     other.setDefaultResponse({200, QByteArray("x,1,2,3,4,5,6,7,8,9"), "text/plain", false, {}});
-    server.setResponse(QStringLiteral("/list=sh600029"), QByteArray("good,1,2,3"));
-    const QByteArray location =
-        target == QStringLiteral("other")
-            ? QByteArray(other.baseUrl().toEncoded() + "list=sh600028")
-            : QByteArray(server.baseUrl().toEncoded().chopped(1) + target.toLatin1());
-    server.setResponse(QStringLiteral("/list=sh600028"),
-                       {302, QByteArray(), "text/html", false, {{"Location", location}}});
+    const QByteArray origin = server.baseUrl().toEncoded().chopped(1);
+    const auto hop = [](int n) { return QStringLiteral("/hop/%1").arg(n); };
+    const auto redirectTo = [](const QByteArray& location) {
+        return FakeHttpServer::Response{
+            302, QByteArray(), "text/html", false, {{"Location", location}}};
+    };
+    server.setResponse(paths.first(),
+                       redirectTo(elsewhere
+                                      ? QByteArray(other.baseUrl().toEncoded() + "list=sh600028")
+                                      : QByteArray(origin + hop(1).toLatin1())));
+    for (int n = 1; n < hops; ++n)
+        server.setResponse(hop(n), redirectTo(QByteArray(origin + hop(n + 1).toLatin1())));
+    if (hops > 0)
+        server.setResponse(hop(hops), QByteArray("good,1,2,3"));
 
     QuoteClient client({server.baseUrl(), "https://quotes.example/", 2000});
     QSignalSpy done(&client, &QuoteClient::finished);
@@ -182,7 +195,11 @@ void TestQuoteClient::redirects() {
     QCOMPARE(outcomeOf(done).failure, failure);
     if (failure == QuoteFailure::None)
         QCOMPARE(outcomeOf(done).text, QStringLiteral("good,1,2,3"));
-    QCOMPARE(server.requests().size(), requests);
+    // Qt 6.4's HTTP/1 layer now and then sends a followed redirect twice, over two
+    // connections, and follows one answer: count the addresses asked for, not arrivals.
+    QStringList asked = server.requestPaths();
+    asked.removeDuplicates();
+    QCOMPARE(asked, paths);
     // Neither the request nor our Referer ever reaches the other origin.
     QVERIFY(other.requests().isEmpty());
     QCOMPARE(done.count(), 1);
