@@ -1,15 +1,17 @@
 # What an installation holds: the program, its help page, the desktop entry, the
-# AppStream metainfo and the icon. Tests, benchmarks and the demo market stay in the
-# build tree.
+# AppStream metainfo, the icon and the copyright file. Tests, benchmarks and the demo
+# market stay in the build tree.
 set(TARNWEL_APP_ID io.github.tarnwel.Tarnwel)
 set(_packaging ${CMAKE_CURRENT_LIST_DIR})
+# The release named in the metainfo is the version given to project().
+set(_metainfo ${CMAKE_CURRENT_BINARY_DIR}/packaging/${TARNWEL_APP_ID}.metainfo.xml)
+configure_file(${_packaging}/${TARNWEL_APP_ID}.metainfo.xml.in ${_metainfo} @ONLY)
 
 install(TARGETS tarnwel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES help/how.htm DESTINATION ${CMAKE_INSTALL_DATADIR}/tarnwel)
 install(FILES ${_packaging}/${TARNWEL_APP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${_packaging}/${TARNWEL_APP_ID}.metainfo.xml
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${_metainfo} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${_packaging}/icons/${TARNWEL_APP_ID}.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 foreach(size 48 256)
@@ -17,6 +19,8 @@ foreach(size 48 256)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
           RENAME ${TARNWEL_APP_ID}.png)
 endforeach()
+# Debian's place for the machine-readable licence of every file in the package.
+install(FILES ${_packaging}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tarnwel)
 
 if(BUILD_TESTING)
   find_program(DESKTOP_FILE_VALIDATE desktop-file-validate)
@@ -30,8 +34,7 @@ if(BUILD_TESTING)
     message(WARNING "desktop-file-validate not found (desktop-file-utils): desktop entry not checked")
   endif()
   if(APPSTREAMCLI)
-    add_test(NAME metainfo_valid COMMAND ${APPSTREAMCLI} validate --no-net
-                                         ${_packaging}/${TARNWEL_APP_ID}.metainfo.xml)
+    add_test(NAME metainfo_valid COMMAND ${APPSTREAMCLI} validate --no-net ${_metainfo})
   else()
     message(WARNING "appstreamcli not found (appstream): metainfo not checked")
   endif()
