@@ -37,7 +37,6 @@ public:
 
     const Environment& environment() const { return m_env; }
     QuoteFeed& feed() const { return *m_feed; }
-    const KeepOnTop& keepOnTop() const { return m_keepOnTop; }
     // The stock directory the watch-list window searches: Shanghai, then Shenzhen.
     const QStringList& directory() const { return m_directory->entries(); }
 

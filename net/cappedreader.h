@@ -20,7 +20,6 @@ class CappedReader : public QObject {
 public:
     CappedReader(QNetworkReply* reply, qint64 maxBytes);
 
-    bool exceeded() const { return m_exceeded; }
     // Once the reply has finished: its whole body, or nothing when it was too large.
     std::optional<QByteArray> takeBody();
 

@@ -180,6 +180,8 @@ void TestPersistence::failedWriteKeepsOldFile() {
     const WatchListFile file(path);
     QVERIFY(file.write({QStringLiteral("浦发银行(sh600000)")}));
     const QByteArray before = readAll(path);
+    if (!FileSizeLimit::kSupported)
+        QSKIP("no file size limit on this system");
     {
         // The disk fills up in the middle of the new text.
         const FileSizeLimit limit(8);

@@ -161,7 +161,8 @@ void TestPinyin::matchName() {
     QFETCH(QString, name);
     QFETCH(QString, text);
     QFETCH(int, index);
-    QCOMPARE(int(pinyin::indexIn(pinyin::keysOf(name), text)), index);
+    const std::vector<pinyin::Key> keys = pinyin::keysOf(name);
+    QCOMPARE(int(pinyin::Pattern(text).indexIn(keys.data(), qsizetype(keys.size()))), index);
 }
 
 void TestPinyin::searchDirectory_data() {
@@ -224,8 +225,8 @@ void TestPinyin::initialsRankedThenInDirectoryOrder() {
     QStringList beginning;
     QStringList inside;
     for (const QString& entry : directory) {
-        const qsizetype at =
-            pinyin::indexIn(pinyin::keysOf(entryName(entry).value_or(QString())), text);
+        const std::vector<pinyin::Key> keys = pinyin::keysOf(entryName(entry).value_or(QString()));
+        const qsizetype at = pinyin::Pattern(text).indexIn(keys.data(), qsizetype(keys.size()));
         (at == 0 ? beginning : inside).append(entry);
         if (at < 0)
             inside.removeLast();

@@ -46,10 +46,6 @@ private:
     std::vector<char16_t> m_units; // the folded characters
 };
 
-inline qsizetype indexIn(const std::vector<Key>& keys, QStringView text) {
-    return Pattern(text).indexIn(keys.data(), qsizetype(keys.size()));
-}
-
 // The letters a single character may be typed as, in alphabetical order ("hx" for 行).
 QString initialsOf(char16_t character, const QHash<char16_t, KeySet>& initials = table());
 

@@ -7,6 +7,10 @@
 #include <QString>
 #include <QStringEncoder>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 // Text as the program stores and receives it: GBK bytes.
 inline QByteArray gbk(const QString& text) {
     return QStringEncoder("GBK").encode(text);
@@ -23,4 +27,14 @@ inline bool writeAll(const QString& path, const QByteArray& bytes) {
 inline QByteArray readAll(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Whether taking a permission bit away stops this process: not for root, and not on
+// systems whose files have no such bits.
+inline bool permissionBitsBind() {
+#ifdef Q_OS_UNIX
+    return geteuid() != 0;
+#else
+    return false;
+#endif
 }
