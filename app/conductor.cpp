@@ -51,6 +51,7 @@ bool Conductor::start() {
         return false;
     m_directory = std::make_shared<const stockdirectory::Search>(stockdirectory::shanghai() +
                                                                  stockdirectory::shenzhen());
+    m_ticker->setUpDownColours(m_env.settings->upDownColours());
     m_ticker->Form_Load(alphaFromTransparency(m_env.settings->transparency()));
     handle(KeepOnTop::Event::TickerLoaded);
     m_ticker->show();
@@ -115,6 +116,7 @@ void Conductor::openWatchList() {
     m_watchList = new Form2(watchListWindowOptions(m_env), m_directory, m_hooks.showNotice);
     connect(m_watchList, &Form2::transparencyPicked, this,
             [this](const QString& text) { m_ticker->applyAlpha(alphaFromTransparency(text)); });
+    connect(m_watchList, &Form2::upDownColoursPicked, m_ticker.get(), &Form1::setUpDownColours);
     connect(m_watchList, &Form2::closed, this, [this] {
         // Deleted only once control returns to the event loop; the menu opens a new one
         // from now on rather than raising this closing one.

@@ -15,6 +15,8 @@ QString keyPath(SettingsStore::Key key) {
         return kName + QStringLiteral("/op");
     case SettingsStore::Key::StartAtLogon:
         return kName + QStringLiteral("/st");
+    case SettingsStore::Key::Colours:
+        return kName + QStringLiteral("/colors");
     }
     return {};
 }
@@ -56,6 +58,29 @@ bool SettingsStore::startsAtLogon() const {
 
 void SettingsStore::setStartsAtLogon(bool on) {
     setValue(Key::StartAtLogon, on ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+UpDownColours SettingsStore::upDownColours() const {
+    const QString stored = value(Key::Colours);
+    if (stored == u"green-up")
+        return UpDownColours::GreenUp;
+    if (stored == u"none")
+        return UpDownColours::None;
+    return UpDownColours::RedUp;
+}
+
+void SettingsStore::setUpDownColours(UpDownColours colours) {
+    switch (colours) {
+    case UpDownColours::RedUp:
+        setValue(Key::Colours, QStringLiteral("red-up"));
+        return;
+    case UpDownColours::GreenUp:
+        setValue(Key::Colours, QStringLiteral("green-up"));
+        return;
+    case UpDownColours::None:
+        setValue(Key::Colours, QStringLiteral("none"));
+        return;
+    }
 }
 
 } // namespace tarnwel

@@ -8,12 +8,19 @@ class QSettings;
 
 namespace tarnwel {
 
-// The per-user store of the program's two settings, the transparency and the
-// start-at-logon choice, kept under application and section "vevivudaz". A setting
-// that was never written reads as the empty string.
+// How the ticker colours a price against its previous close.
+enum class UpDownColours {
+    RedUp,   // "red-up": up red, down green, the Chinese markets' convention
+    GreenUp, // "green-up": up green, down red
+    None,    // "none": everything white
+};
+
+// The per-user store of the program's settings: the transparency, the start-at-logon
+// choice and the up/down colours, kept under application and section "vevivudaz". A
+// setting that was never written reads as the empty string.
 class SettingsStore {
 public:
-    enum class Key { Transparency, StartAtLogon };
+    enum class Key { Transparency, StartAtLogon, Colours };
 
     // The platform's own store: on Linux $XDG_CONFIG_HOME/vevivudaz/vevivudaz.conf.
     SettingsStore();
@@ -33,6 +40,9 @@ public:
     // Stored as "1" or "0"; anything that does not read as the number 1 is off.
     bool startsAtLogon() const;
     void setStartsAtLogon(bool on);
+    // Stored as "red-up", "green-up" or "none"; a missing or unknown value reads as red-up.
+    UpDownColours upDownColours() const;
+    void setUpDownColours(UpDownColours colours);
 
 private:
     std::unique_ptr<QSettings> m_settings;

@@ -14,6 +14,7 @@
 #include "widgets/twips.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QSignalSpy>
@@ -21,6 +22,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include <cmath>
 
 using namespace tarnwel;
 
@@ -53,6 +56,10 @@ private Q_SLOTS:
     void placement();
     void bandFits_data();
     void bandFits();
+    void upDownColours_data();
+    void upDownColours();
+    void storedColoursAtLoad_data();
+    void storedColoursAtLoad();
     void loadAppliesOpacity_data();
     void loadAppliesOpacity();
     void loadSequence();
@@ -396,6 +403,113 @@ void TestForm1::bandFits() {
     }
     QFETCH(bool, ownPlace);
     QCOMPARE(child(&ticker, "Label2")->pos() == px(QPoint(2340, 660)), ownPlace);
+}
+
+namespace {
+
+enum class Hue { Red, Green, White };
+
+// What the glyphs of a label came out as on screen: the hue most of its bright pixels have.
+Hue glyphHue(QWidget* window, const char* name) {
+    const QImage image = window->grab(child(window, name)->geometry()).toImage();
+    int red = 0, green = 0, white = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            red += c.red() > 180 && c.green() < 110 && c.blue() < 110;
+            green += c.green() > 150 && c.red() < 90;
+            white += c.red() > 180 && c.green() > 180 && c.blue() > 180;
+        }
+    }
+    return red > green && red > white ? Hue::Red : green > white ? Hue::Green : Hue::White;
+}
+
+// WCAG's relative luminance and contrast ratio.
+double luminance(const QColor& c) {
+    const auto channel = [](double v) {
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+}
+double contrast(const QColor& a, const QColor& b) {
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Hue)
+Q_DECLARE_METATYPE(tarnwel::UpDownColours)
+
+void TestForm1::upDownColours_data() {
+    QTest::addColumn<UpDownColours>("colours");
+    QTest::addColumn<int>("direction");
+    QTest::addColumn<Hue>("hue");
+    const struct {
+        const char* name;
+        UpDownColours colours;
+        Hue up, down;
+    } settings[] = {{"red-up", UpDownColours::RedUp, Hue::Red, Hue::Green},
+                    {"green-up", UpDownColours::GreenUp, Hue::Green, Hue::Red},
+                    {"none", UpDownColours::None, Hue::White, Hue::White}};
+    for (const auto& setting : settings) {
+        QTest::addRow("%s, up", setting.name) << setting.colours << 1 << setting.up;
+        QTest::addRow("%s, down", setting.name) << setting.colours << -1 << setting.down;
+        QTest::addRow("%s, unchanged", setting.name) << setting.colours << 0 << Hue::White;
+    }
+}
+
+void TestForm1::upDownColours() {
+    // The price, its change and each index line, as they come out on screen.
+    QFETCH(UpDownColours, colours);
+    QFETCH(int, direction);
+    QFETCH(Hue, hue);
+    Form1 ticker;
+    ticker.setUpDownColours(colours);
+    TickerTexts texts;
+    texts.label1 = u"中国石化"_qs;
+    texts.label2 = u"5.230"_qs;
+    texts.label9 = u"+0.050\n+0.97%"_qs;
+    texts.label5 = u"沪综指:3061.789"_qs;
+    texts.label6 = u"深成指:10234.567"_qs;
+    texts.direction = texts.shDirection = texts.szDirection = direction;
+    texts.change = u"+0.050 +0.97%"_qs;
+    ticker.showTexts(texts);
+    for (const char* line : {"Label2", "Label9", "Label5", "Label6"})
+        QVERIFY2(glyphHue(&ticker, line) == hue, line);
+    QVERIFY(ticker.toolTip().contains(u"中国石化  涨跌 +0.050 +0.97%"_qs));
+    // Readable on the black band.
+    const QColor text = child<QLabel>(&ticker, "Label2")->palette().color(QPalette::WindowText);
+    QVERIFY2(contrast(text, QColor(0x14, 0x14, 0x14)) >= 4.5, qPrintable(text.name()));
+}
+
+void TestForm1::storedColoursAtLoad_data() {
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<Hue>("up");
+    QTest::newRow("green-up") << u"green-up"_qs << Hue::Green;
+    QTest::newRow("none") << u"none"_qs << Hue::White;
+    QTest::newRow("missing") << QString() << Hue::Red;
+    QTest::newRow("unknown") << u"purple"_qs << Hue::Red;
+}
+
+void TestForm1::storedColoursAtLoad() {
+    QFETCH(QString, stored);
+    FakeHttpServer server;
+    server.setResponse(QStringLiteral("/list=sh600028"),
+                       gbk(QStringLiteral("var hq_str_sh600028=\"中国石化,5.20,5.18,5.23,5.30,5.15,"
+                                          "5.22,5.23,12345678,64512345.00,100,5.22\";")));
+    Environment env = environment();
+    env.quoteBaseUrl = server.baseUrl();
+    env.turnPauseMs = 60000;
+    if (!stored.isNull())
+        env.settings->setValue(SettingsStore::Key::Colours, stored);
+    WatchListFile(env.watchListPath).write({QStringLiteral("中国石化(sh600028)")});
+    const auto conductor = program(env);
+    QVERIFY(conductor->start());
+    QSignalSpy shown(&conductor->feed(), &QuoteFeed::textsReady);
+    QVERIFY(shown.wait(5000));
+    QTEST(glyphHue(&conductor->ticker(), "Label2"), "up");
+    QCOMPARE(child<QLabel>(&conductor->ticker(), "Label9")->text(), u"+0.05\n+0.97%"_qs);
 }
 
 void TestForm1::closingEndsTheProgram() {

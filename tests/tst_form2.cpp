@@ -121,6 +121,8 @@ bool clickEntry(QAbstractItemView* view, const QString& text) {
 
 Q_DECLARE_METATYPE(FakeHttpServer::Response)
 
+Q_DECLARE_METATYPE(tarnwel::UpDownColours)
+
 class TestForm2 : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -142,6 +144,8 @@ private Q_SLOTS:
     void transparency();
     void showsTheStoredTransparency_data();
     void showsTheStoredTransparency();
+    void upDownColours_data();
+    void upDownColours();
     void openWithoutFile();
     void close_data();
     void close();
@@ -505,6 +509,40 @@ void TestForm2::showsTheStoredTransparency() {
     QCOMPARE(combo->currentIndex(), index);
     QCOMPARE(combo->currentText(), stored);
     QVERIFY(f.picked.isEmpty()); // showing it is no pick
+}
+
+void TestForm2::upDownColours_data() {
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<int>("shown");
+    QTest::addColumn<int>("picked");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("default, pick green-up") << QString() << 0 << 1 << u"green-up"_qs;
+    QTest::newRow("green-up, pick none") << u"green-up"_qs << 1 << 2 << u"none"_qs;
+    QTest::newRow("none, pick red-up") << u"none"_qs << 2 << 0 << u"red-up"_qs;
+    QTest::newRow("unknown reads as red-up") << u"blue"_qs << 0 << 2 << u"none"_qs;
+}
+
+void TestForm2::upDownColours() {
+    // Stored as soon as picked, and handed on for the ticker to take at once.
+    QFETCH(QString, stored);
+    QFETCH(int, picked);
+    Fixture f(kDirectory.mid(0, 2));
+    if (!stored.isNull())
+        f.env.settings->setValue(SettingsStore::Key::Colours, stored);
+    Form2* window = f.open();
+    QSignalSpy handed(window, &Form2::upDownColoursPicked);
+    auto* combo = child<QComboBox>(window, "Combo2");
+    QTEST(combo->currentIndex(), "shown");
+    QCOMPARE(combo->count(), 3);
+    QCOMPARE(child<QLabel>(window, "Label2")->text(), u"涨跌颜色："_qs);
+    combo->setFocus();
+    combo->showPopup();
+    QTRY_VERIFY(combo->view()->isVisible());
+    combo->view()->setCurrentIndex(combo->model()->index(picked, 0));
+    QTest::keyClick(combo->view(), Qt::Key_Return);
+    QCOMPARE(handed.count(), 1);
+    QCOMPARE(handed.first().at(0).value<UpDownColours>(), UpDownColours(picked));
+    QTEST(f.setting(SettingsStore::Key::Colours), "written");
 }
 
 void TestForm2::openWithoutFile() {

@@ -599,7 +599,7 @@ void TestQuoteFeed::recordedReplies_data() {
     QTest::addColumn<QString>("code");
     QTest::addColumn<QDateTime>("now");
     QTest::addColumn<QString>("price");   // the large price
-    QTest::addColumn<QString>("word");    // beside it
+    QTest::addColumn<QString>("beside");  // what it is, or its change
     QTest::addColumn<QString>("levels");  // 最高 / 最低
     QTest::addColumn<QString>("caption"); // the stealth line
     QTest::addColumn<QString>("status");  // the tooltip
@@ -628,14 +628,14 @@ void TestQuoteFeed::recordedReplies_data() {
                                   << u"行情更新于 09:22:28"_qs;
     QTest::newRow("Shanghai, trading")
         << recordedLine(markets, u"sh600519"_qs) << u"sh600519"_qs << at(2026, 6, 11, 11, 22, 40)
-        << u"1270.320"_qs << QString() << u"最高:1282.880  最低:1266.910"_qs
+        << u"1270.320"_qs << u"-5.560\n-0.44%"_qs << u"最高:1282.880  最低:1266.910"_qs
         << u"600519(1270.320)"_qs << u"行情更新于 11:22:37"_qs;
     QTest::newRow("Shenzhen, six minutes behind")
         << recordedLine(markets, u"sz000001"_qs) << u"sz000001"_qs << at(2026, 6, 11, 11, 28, 40)
-        << u"11.300"_qs << QString() << u"最高:11.390  最低:11.250"_qs << u"000001(11.300)"_qs
-        << u"行情更新于 11:22:39\n行情已 6 分钟未更新"_qs;
+        << u"11.300"_qs << u"-0.020\n-0.18%"_qs << u"最高:11.390  最低:11.250"_qs
+        << u"000001(11.300)"_qs << u"行情更新于 11:22:39\n行情已 6 分钟未更新"_qs;
     QTest::newRow("Beijing") << recordedLine(markets, u"bj920371"_qs) << u"bj920371"_qs
-                             << at(2026, 6, 11, 11, 22, 40) << u"9.030"_qs << QString()
+                             << at(2026, 6, 11, 11, 22, 40) << u"9.030"_qs << u"+0.150\n+1.69%"_qs
                              << u"最高:9.380  最低:8.430"_qs << u"920371(9.030)"_qs
                              << u"行情更新于 11:22:37"_qs;
 }
@@ -653,7 +653,7 @@ void TestQuoteFeed::recordedReplies() {
     QCOMPARE(rig.texts->count(), 1);
     const TickerTexts texts = rig.lastTexts();
     QTEST(texts.label2, "price");
-    QTEST(texts.label9, "word");
+    QTEST(texts.label9, "beside");
     QTEST(texts.label4, "levels");
     QTEST(texts.stealthCaption, "caption");
     QTEST(feed.status()->text(), "status");

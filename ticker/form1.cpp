@@ -35,6 +35,24 @@ constexpr int kGapTwips = 60;
 constexpr int kPricePoints = 18;
 constexpr int kSmallestPricePoints = 11;
 
+// Each readable on the black band (a contrast of at least 4.5:1) and saturated enough to
+// tell apart over a white desktop at the highest transparency.
+constexpr QRgb kRed = 0xffff2828;
+constexpr QRgb kGreen = 0xff00c850;
+
+QColor directionColour(UpDownColours colours, int direction) {
+    if (colours == UpDownColours::None || direction == 0)
+        return Qt::white;
+    const bool up = direction > 0;
+    return QColor::fromRgb(up == (colours == UpDownColours::RedUp) ? kRed : kGreen);
+}
+
+void setTextColour(QLabel* label, const QColor& colour) {
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+}
+
 } // namespace
 
 Form1::Form1(QWidget* parent)
@@ -133,9 +151,7 @@ ControlLabel* Form1::makeTextLabel(const char* name, int leftTwips, int topTwips
     auto* label = new ControlLabel(this);
     label->setObjectName(QString::fromLatin1(name));
     label->move(px(QPoint(leftTwips, topTwips)));
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, Qt::white);
-    label->setPalette(palette);
+    setTextColour(label, Qt::white);
     label->resize(0, 0);
     label->setTextFormat(Qt::PlainText);
     return label;
@@ -190,6 +206,25 @@ void Form1::showTexts(const TickerTexts& texts) {
         label->adjustSize();
     }
     layoutBand();
+    m_direction = texts.direction;
+    m_shDirection = texts.shDirection;
+    m_szDirection = texts.szDirection;
+    applyColours();
+    m_change = texts.change.isEmpty() ? QString() : texts.label1 + u"  涨跌 " + texts.change;
+    updateToolTip();
+}
+
+void Form1::setUpDownColours(UpDownColours colours) {
+    m_colours = colours;
+    applyColours();
+}
+
+void Form1::applyColours() {
+    const QColor stock = directionColour(m_colours, m_direction);
+    setTextColour(Label2, stock);
+    setTextColour(Label9, stock);
+    setTextColour(Label5, directionColour(m_colours, m_shDirection));
+    setTextColour(Label6, directionColour(m_colours, m_szDirection));
 }
 
 void Form1::layoutBand() {
@@ -221,9 +256,14 @@ void Form1::layoutBand() {
 }
 
 void Form1::showFeedStatus(const QString& text) {
+    m_feedStatus = text;
+    updateToolTip();
+}
+
+void Form1::updateToolTip() {
     // The ticker is seldom the active window; its tooltip must show all the same.
     setAttribute(Qt::WA_AlwaysShowToolTips);
-    setToolTip(plainToolTip(text));
+    setToolTip(plainToolTip(m_change.isEmpty() ? m_feedStatus : m_change + u'\n' + m_feedStatus));
 }
 
 bool Form1::event(QEvent* event) {

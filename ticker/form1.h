@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/settingsstore.h"
 #include "charts/chartaddress.h"
 #include "widgets/windowdrag.h"
 
@@ -29,6 +30,9 @@ public:
     // The load: the transparency, the place near the lower right corner of the primary
     // screen, and the timer that asks for the quote feed once.
     void Form_Load(int alpha);
+
+    // Up and down in colour, or everything white; applied at once.
+    void setUpDownColours(UpDownColours colours);
 
     // A constant alpha (0 invisible … 255 opaque) for the whole window.
     void applyAlpha(int alpha);
@@ -68,6 +72,8 @@ private:
     void buildTimers();
     void connectMouse();
     void layoutBand();
+    void applyColours();
+    void updateToolTip();
 
     void Timer1_Timer();
     void Timer2_Timer();
@@ -97,6 +103,12 @@ private:
     QPixmap m_background;
     int m_alpha = 255;
     int m_priceHeight = 0; // of the price in its full size
+    UpDownColours m_colours = UpDownColours::RedUp;
+    int m_direction = 0; // of the stock shown, and of the two indices
+    int m_shDirection = 0;
+    int m_szDirection = 0;
+    QString m_change;     // the stock's change, for the tooltip
+    QString m_feedStatus; // what the quote feed knows
     bool m_pressedOnBackground = false;
 };
 

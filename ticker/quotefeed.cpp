@@ -21,6 +21,7 @@ namespace {
 // The fields of a stock reply that reach the screen.
 constexpr int kStockFields[] = {1, 2, 3, 4, 5, 8};
 constexpr int kIndexField = 3;
+constexpr int kIndexClose = 2;
 // The opening call auction is over; from here on the index has today's date.
 const QTime kAuctionOver(9, 26);
 
@@ -220,6 +221,7 @@ void QuoteFeed::indexReplied(const QString& code, const QDateTime& arrived, bool
     const QString& reply = d->values.quoteReply;
     if (isUsableIndexReply(reply)) {
         cutInto(shanghai ? d->values.shIndexValue : d->values.szIndexValue, reply, kIndexField);
+        cutInto(shanghai ? d->values.shIndexClose : d->values.szIndexClose, reply, kIndexClose);
         if (keep) {
             d->stored.insert(code, {reply, arrived});
             if (shanghai)

@@ -1,5 +1,6 @@
 #include "ticker/tickertexts.h"
 
+#include "ticker/pricechange.h"
 #include "ticker/quotereply.h"
 
 namespace tarnwel {
@@ -21,6 +22,13 @@ QString level(const QuoteValues& v, const QString& field) {
                                                                              : field;
 }
 
+int directionOf(const QString& value, const QString& close) {
+    if (quoterecord::readsZero(value))
+        return 0;
+    const std::optional<PriceChange> change = priceChange(value, close);
+    return change ? change->direction : 0;
+}
+
 } // namespace
 
 TickerTexts tickerTexts(const QuoteValues& v) {
@@ -34,6 +42,16 @@ TickerTexts tickerTexts(const QuoteValues& v) {
     t.label3 = u"昨收:" + v.prevClose + u"  今开:" + level(v, v.openPrice) + u"  成交:" + lots;
     t.label2 = v.lastPrice;
     t.label9 = word;
+    // A price that stands in for a trade has no change.
+    if (v.priceKind == PriceKind::Traded) {
+        if (const std::optional<PriceChange> change = priceChange(v.lastPrice, v.prevClose)) {
+            t.direction = change->direction;
+            t.change = change->change + u' ' + change->percent;
+            t.label9 = change->change + u'\n' + change->percent;
+        }
+    }
+    t.shDirection = directionOf(v.shIndexValue, v.shIndexClose);
+    t.szDirection = directionOf(v.szIndexValue, v.szIndexClose);
     t.label5 = u"沪综指:" + v.shIndexValue;
     t.label6 = u"深成指:" + v.szIndexValue;
     t.label1 = v.currentStockName;

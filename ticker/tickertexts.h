@@ -15,6 +15,8 @@ struct QuoteValues {
     QString quoteReply; // the latest fetch's reply; empty when it failed
     QString shIndexValue;
     QString szIndexValue;
+    QString shIndexClose; // the indices' previous closes
+    QString szIndexClose;
     QString openPrice;
     QString prevClose;
     QString lastPrice; // the price shown: a traded one or what stands in for it
@@ -35,6 +37,11 @@ struct TickerTexts {
     QString label1;         // the stock's name
     QString stealthCaption; // code digits + "(" + price + ")"
     QString stealthTooltip; // the whole quote on one line
+    // Against the previous close: +1 up, -1 down, 0 unchanged or not known.
+    int direction = 0;
+    int shDirection = 0;
+    int szDirection = 0;
+    QString change; // the stock's change and percent on one line, e.g. "+0.050 +0.97%"
 };
 
 // The ticker and stealth-window texts, blanks and all.

@@ -31,6 +31,8 @@ namespace {
 
 constexpr int kMaxEntries = 10;
 constexpr int kMinEntries = 1;
+// The height of one row of options below the frame.
+constexpr int kOptionRowTwips = 390;
 
 // A white card with three list lines and a red plus: adding to one's own list.
 QPixmap drawIcon(int size) {
@@ -105,7 +107,8 @@ Form2::Form2(Options options, std::shared_ptr<const stockdirectory::Search> dire
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("添加自选股"));
     setWindowIcon(ownIcon());
-    setFixedSize(px(QSize(5310, 4155)));
+    // One row below the first options for the colours.
+    setFixedSize(px(QSize(5310, 4155 + kOptionRowTwips)));
 
     buildLists();
     buildOptions();
@@ -116,6 +119,7 @@ Form2::Form2(Options options, std::shared_ptr<const stockdirectory::Search> dire
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
     connect(Combo1, &QComboBox::activated, this, &Form2::Combo1_Click);
+    connect(Combo2, &QComboBox::activated, this, &Form2::Combo2_Click);
 }
 
 // The search, its results, the two buttons and the watch list, inside the frame.
@@ -156,7 +160,7 @@ void Form2::buildLists() {
     m_listNotice = makeHint("listNotice", List2, 80);
 }
 
-// The transparency and start at logon, below the frame.
+// The transparency and start at logon below the frame, and the colours under them.
 void Form2::buildOptions() {
     Label1 = new QLabel(QStringLiteral("背景透明度："), this);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -181,9 +185,19 @@ void Form2::buildOptions() {
     Check1 = new QCheckBox(QStringLiteral("开机时启动"), this);
     Check1->setObjectName(QStringLiteral("Check1"));
     placeTextControl(Check1, pxRect(2280, 3780, 1515, 195));
+
+    Label2 = new QLabel(QStringLiteral("涨跌颜色："), this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    placeTextControl(Label2, pxRect(120, 3780 + kOptionRowTwips, 1080, 180));
+    Combo2 = new QComboBox(this);
+    Combo2->setObjectName(QStringLiteral("Combo2"));
+    // In the order of UpDownColours.
+    Combo2->addItems(
+        {QStringLiteral("红涨绿跌"), QStringLiteral("绿涨红跌"), QStringLiteral("不着色")});
+    Combo2->setGeometry(pxRect(1200, 3720 + kOptionRowTwips, 915, 300));
 }
 
-// Text1, List1, List2, Command1, Command2, Combo1, Check1; the frame and the label take
+// Text1, List1, List2, Command1, Command2, Combo1, Check1, Combo2; the frame and the labels take
 // no focus.
 void Form2::setTabOrders() {
     setTabOrder(Text1, List1);
@@ -192,6 +206,7 @@ void Form2::setTabOrders() {
     setTabOrder(Command1, Command2);
     setTabOrder(Command2, Combo1);
     setTabOrder(Combo1, Check1);
+    setTabOrder(Check1, Combo2);
     Text1->setFocus();
 }
 
@@ -218,6 +233,7 @@ void Form2::Form_Load() {
     Combo1->setCurrentIndex(Combo1->findText(op));
     Combo1->setEditText(op);
     Check1->setChecked(m_options.settings->startsAtLogon());
+    Combo2->setCurrentIndex(int(m_options.settings->upDownColours()));
 }
 
 void Form2::Text1_Change() {
@@ -303,6 +319,12 @@ void Form2::Combo1_Click(int index) {
     // The ticker takes it on at once; the stored value follows.
     Q_EMIT transparencyPicked(text);
     m_options.settings->setTransparency(text);
+}
+
+void Form2::Combo2_Click(int index) {
+    const auto colours = UpDownColours(std::clamp(index, 0, int(UpDownColours::None)));
+    m_options.settings->setUpDownColours(colours);
+    Q_EMIT upDownColoursPicked(colours);
 }
 
 void Form2::Form_Unload() {

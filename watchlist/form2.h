@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/settingsstore.h"
 #include "watchlist/codelookup.h"
 #include "watchlist/stockdirectory.h"
 #include "watchlist/watchliststore.h"
@@ -25,8 +26,8 @@ namespace tarnwel {
 class Autostart;
 class SettingsStore;
 
-// "添加自选股": edits the watch list, the transparency and start at logon. A parentless
-// tool window of fixed size, deleted when closed. Every change is saved at once: the
+// "添加自选股": edits the watch list, the transparency, the up/down colours and start at logon. A
+// parentless tool window of fixed size, deleted when closed. Every change is saved at once: the
 // watch list to setup.ini after each add or remove, the transparency when picked, the
 // start-at-logon choice when the window closes.
 class Form2 : public QWidget {
@@ -54,6 +55,8 @@ public:
 Q_SIGNALS:
     // A transparency picked from the list, by mouse or arrow keys, before it is stored.
     void transparencyPicked(const QString& text);
+    // Up/down colours picked, already stored.
+    void upDownColoursPicked(tarnwel::UpDownColours colours);
     // The window has saved the start-at-logon choice and is going away.
     void closed();
 
@@ -72,6 +75,7 @@ private:
     void Command1_Click();
     void Command2_Click();
     void Combo1_Click(int index);
+    void Combo2_Click(int index);
     void Form_Unload();
 
     QStringList watchList() const;
@@ -90,8 +94,10 @@ private:
     QPushButton* Command2 = nullptr; // "<<<", remove
     QListWidget* List2 = nullptr;    // the watch list
     QLabel* Label1 = nullptr;
-    QComboBox* Combo1 = nullptr;    // the transparency
-    QCheckBox* Check1 = nullptr;    // start at logon
+    QComboBox* Combo1 = nullptr; // the transparency
+    QCheckBox* Check1 = nullptr; // start at logon
+    QLabel* Label2 = nullptr;
+    QComboBox* Combo2 = nullptr;    // the up/down colours
     QLabel* m_searchHint = nullptr; // what the search found beyond the directory
     QLabel* m_listNotice = nullptr; // why the list cannot change, or where it moved
 
