@@ -39,6 +39,10 @@ def entry_fault(code, name):
         return "a name longer than %d characters" % LONGEST_NAME
     if any(c in "()" or ord(c) < 0x20 or 0x7F <= ord(c) <= 0x9F for c in name):
         return "a parenthesis or control character in the name"
+    try:
+        name.encode("gbk")  # the watch-list file's encoding
+    except UnicodeEncodeError:
+        return "a name that GBK cannot hold"
     return None
 
 

@@ -52,6 +52,7 @@ class MakeListing(unittest.TestCase):
             "no market": HEADER + "300750,宁德时代,2018-06-11,L\n",
             "parenthesis": HEADER + "sz300750,宁德(时代),2018-06-11,L\n",
             "blank name": HEADER + "sz300750, \u3000 ,2018-06-11,L\n",
+            "not GBK": HEADER + "sz300750,宁德\U00020000,2018-06-11,L\n",
             "code twice": HEADER + "sz300750,宁德时代,2018-06-11,L\nsz300750,宁德,2018-06-11,L\n",
         }
         for fault, csv_text in faults.items():
