@@ -145,7 +145,8 @@ void Conductor::launchChart(ChartSubject subject) {
         handle(KeepOnTop::Event::ChartLoaded);
     }
     // The feed's current stock at this moment, not what the clicked line shows.
-    m_chart->showDailyChart(subject, m_feed->CurrentStockName(), m_feed->CurrentStockCode());
+    m_chart->showDailyChart(subject, m_feed->values().currentStockName,
+                            m_feed->values().currentStockCode);
 }
 
 void Conductor::exitProgram() {

@@ -227,10 +227,10 @@ void TestDemoMarket::feedReadsTheMarket() {
 
     // The ticker shows the walk as the chart draws it.
     const QList<Bar> today = market.intraday(u"sh600028"_qs);
-    QCOMPARE(feed.LastPrice().toDouble(), today.last().close);
-    QCOMPARE(feed.OpenPrice().toDouble(), today.first().open);
-    QCOMPARE(feed.PrevClose().toDouble(), market.previousClose(u"sh600028"_qs));
-    QVERIFY(!feed.ShIndexValue().isEmpty() && !feed.SzIndexValue().isEmpty());
+    QCOMPARE(feed.values().lastPrice.toDouble(), today.last().close);
+    QCOMPARE(feed.values().openPrice.toDouble(), today.first().open);
+    QCOMPARE(feed.values().prevClose.toDouble(), market.previousClose(u"sh600028"_qs));
+    QVERIFY(!feed.values().shIndexValue.isEmpty() && !feed.values().szIndexValue.isEmpty());
     const QList<Bar> daily = market.bars(u"sh600028"_qs, Period::Daily);
     QCOMPARE(daily.last().close, today.last().close);
     QCOMPARE(daily.at(daily.size() - 2).close, market.previousClose(u"sh600028"_qs));

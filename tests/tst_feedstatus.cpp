@@ -1,5 +1,7 @@
 #include "ticker/feedstatus.h"
 
+#include "ticker/markethours.h"
+
 #include <QSignalSpy>
 #include <QTest>
 
@@ -12,14 +14,39 @@ QDateTime at(int hour, int minute, int second) {
     return QDateTime(QDate(2024, 6, 3), QTime(hour, minute, second));
 }
 
+FeedOutcome outcome(FeedOutcome::Kind kind, const QDateTime& time, QuoteFailure failure,
+                    int status) {
+    FeedOutcome o;
+    o.kind = kind;
+    o.replyTime = time;
+    o.failure = failure;
+    o.httpStatus = status;
+    return o;
+}
 FeedOutcome live(const QDateTime& time) {
-    return {FeedOutcome::Kind::Live, time, QuoteFailure::None, 200};
+    return outcome(FeedOutcome::Kind::Live, time, QuoteFailure::None, 200);
 }
 FeedOutcome stored(const QDateTime& time) {
-    return {FeedOutcome::Kind::Stored, time, QuoteFailure::None, 0};
+    return outcome(FeedOutcome::Kind::Stored, time, QuoteFailure::None, 0);
 }
 FeedOutcome failed(QuoteFailure failure, int status = 0) {
-    return {FeedOutcome::Kind::Failed, QDateTime(), failure, status};
+    return outcome(FeedOutcome::Kind::Failed, QDateTime(), failure, status);
+}
+
+// On the exchange's clock.
+QDateTime cst(int month, int day, int hour, int minute, int second = 0) {
+    return QDateTime(QDate(2026, month, day), QTime(hour, minute, second),
+                     MarketHours::exchangeZone());
+}
+
+// A shown record with its own time, seen at `checked`.
+FeedOutcome record(FeedOutcome::Kind kind, const QDateTime& time, const QDateTime& checked,
+                   bool inSession = false) {
+    FeedOutcome o = outcome(kind, checked, QuoteFailure::None, 200);
+    o.recordTime = time;
+    o.checkedAt = checked;
+    o.inSession = inSession;
+    return o;
 }
 
 } // namespace
@@ -59,6 +86,32 @@ void TestFeedStatus::sequences_data() {
         << QList<FeedOutcome>{live(at(9, 30, 0)), failed(QuoteFailure::ConnectionRefused),
                               live(at(9, 30, 12))}
         << QStringLiteral("行情更新于 09:30:12");
+
+    // The market's own clock, where the record tells it.
+    using K = FeedOutcome::Kind;
+    const QDateTime afternoon = cst(10, 8, 14, 32, 5);
+    QTest::newRow("record of today")
+        << QList<FeedOutcome>{record(K::Live, afternoon, afternoon.addSecs(3), true)}
+        << QStringLiteral("行情更新于 14:32:05");
+    QTest::newRow("record of an earlier day")
+        << QList<FeedOutcome>{record(K::Live, cst(9, 30, 15, 0, 3), afternoon)}
+        << QStringLiteral("行情更新于 2026-09-30 15:00:03");
+    QTest::newRow("closed, record of an earlier day")
+        << QList<FeedOutcome>{record(K::Stored, cst(9, 30, 15, 0, 3), cst(10, 1, 10, 30))}
+        << QStringLiteral("休市中 · 行情为 2026-09-30 15:00:03 的数据");
+    QTest::newRow("failure after a record")
+        << QList<FeedOutcome>{record(K::Live, afternoon, afternoon, true),
+                              failed(QuoteFailure::Timeout)}
+        << QStringLiteral("连接超时\n显示的行情更新于 14:32:05");
+    QTest::newRow("stale in a session")
+        << QList<FeedOutcome>{record(K::Live, cst(10, 8, 10, 0), cst(10, 8, 10, 12, 30), true)}
+        << QStringLiteral("行情更新于 10:00:00\n行情已 12 分钟未更新");
+    QTest::newRow("five minutes is not stale yet")
+        << QList<FeedOutcome>{record(K::Live, cst(10, 8, 10, 0), cst(10, 8, 10, 5), true)}
+        << QStringLiteral("行情更新于 10:00:00");
+    QTest::newRow("old, but outside the sessions")
+        << QList<FeedOutcome>{record(K::Live, cst(10, 8, 15, 0, 3), cst(10, 8, 15, 40), false)}
+        << QStringLiteral("行情更新于 15:00:03");
 
     const struct {
         const char* name;

@@ -51,6 +51,8 @@ private Q_SLOTS:
     void cleanup();
     void placement_data();
     void placement();
+    void bandFits_data();
+    void bandFits();
     void loadAppliesOpacity_data();
     void loadAppliesOpacity();
     void loadSequence();
@@ -346,6 +348,54 @@ void TestForm1::showsTheQuote() {
     QCOMPARE(child(line, "Label2")->toolTip(),
              QStringLiteral(
                  "中国石化(最高:5.30 最低:5.15 成交:123457)沪综指:3061.789 深成指:10234.567"));
+}
+
+void TestForm1::bandFits_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("price");
+    QTest::addColumn<QString>("beside");
+    QTest::addColumn<bool>("ownPlace"); // the price stands where it always has
+
+    QTest::newRow("a plain price") << u"中国石化"_qs << u"5.23"_qs << QString() << true;
+    QTest::newRow("suspended") << u"好利科技"_qs << u"35.360"_qs << u"停牌"_qs << false;
+    QTest::newRow("not listed, no price") << u"某某股份"_qs << QString() << u"未上市"_qs << true;
+    QTest::newRow("four digits and a change")
+        << u"贵州茅台"_qs << u"1270.320"_qs << u"-5.560\n-0.44%"_qs << false;
+    QTest::newRow("the largest") << u"贵州茅台"_qs << u"12345.678"_qs << u"-1234.567\n-99.99%"_qs
+                                 << false;
+}
+
+void TestForm1::bandFits() {
+    // The name, the price and what stands beside it share the band without touching each
+    // other, the lines above and below, or the window's edge.
+    QFETCH(QString, name);
+    QFETCH(QString, price);
+    QFETCH(QString, beside);
+    Form1 ticker;
+    TickerTexts texts;
+    texts.label4 = u"最高:12345.678  最低:12345.678"_qs;
+    texts.label3 = u"昨收:12345.678  今开:12345.678  成交:1234567"_qs;
+    texts.label1 = name;
+    texts.label2 = price;
+    texts.label9 = beside;
+    texts.label5 = u"沪综指:3061.7890"_qs;
+    texts.label6 = u"深成指:10234.567"_qs;
+    ticker.showTexts(texts);
+
+    const QList<const char*> lines{"Label1", "Label2", "Label9", "Label3", "Label5", "Label6"};
+    for (const char* mine : {"Label1", "Label2", "Label9"}) {
+        const QRect box = child(&ticker, mine)->geometry();
+        if (child<QLabel>(&ticker, mine)->text().isEmpty())
+            continue;
+        QVERIFY2(ticker.rect().contains(box), mine);
+        for (const char* other : lines) {
+            if (qstrcmp(mine, other) != 0 && !child<QLabel>(&ticker, other)->text().isEmpty())
+                QVERIFY2(!box.intersects(child(&ticker, other)->geometry()),
+                         qPrintable(QLatin1String(mine) + u" touches " + QLatin1String(other)));
+        }
+    }
+    QFETCH(bool, ownPlace);
+    QCOMPARE(child(&ticker, "Label2")->pos() == px(QPoint(2340, 660)), ownPlace);
 }
 
 void TestForm1::closingEndsTheProgram() {

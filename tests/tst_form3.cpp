@@ -178,8 +178,8 @@ void TestForm3::startProgram(const QStringList& entries) {
     m_program = std::make_unique<Conductor>(m_env, makeTestHooks(m_hooks));
     QVERIFY(m_program->start());
     m_program->feed().RefreshQuotes();
-    QTRY_COMPARE(m_program->feed().CurrentStockName() + u'(' +
-                     m_program->feed().CurrentStockCode() + u')',
+    QTRY_COMPARE(m_program->feed().values().currentStockName + u'(' +
+                     m_program->feed().values().currentStockCode + u')',
                  entries.first());
     // The lines take clicks once they show something.
     for (const char* name : {"Label1", "Label5", "Label6"}) {
@@ -267,13 +267,13 @@ void TestForm3::launchFromEachTrigger() {
 
 void TestForm3::launchTakesTheStockOfTheMoment() {
     startProgram({QStringLiteral("中国石化(sh600028)"), QStringLiteral("深发展Ａ(sz000001)")});
-    QTRY_COMPARE(m_program->feed().CurrentStockCode(), QStringLiteral("sz000001"));
+    QTRY_COMPARE(m_program->feed().values().currentStockCode, QStringLiteral("sz000001"));
     clickTickerLine("Label5");
     Form3* chart = m_program->chartWindow();
     QCOMPARE(option(chart, 1)->text(), QStringLiteral("深发展Ａ"));
 
     // Once the feed has moved on, the stock option still offers the launch's stock.
-    QTRY_COMPARE(m_program->feed().CurrentStockCode(), QStringLiteral("sh600028"));
+    QTRY_COMPARE(m_program->feed().values().currentStockCode, QStringLiteral("sh600028"));
     QTest::mouseClick(option(chart, 1), Qt::LeftButton);
     QCOMPARE(view(chart)->lastAddress(), address(path("daily", "sz000001")));
     clickTickerLine("Label1");
@@ -343,7 +343,7 @@ void TestForm3::relaunchRetargetsTheOpenWindow() {
 
     // The feed moves on to another stock, and the user clicks the 深成指 line.
     QVERIFY(WatchListFile(m_env.watchListPath).write({QStringLiteral("中国联通(sh600050)")}));
-    QTRY_COMPARE(m_program->feed().CurrentStockCode(), QStringLiteral("sh600050"));
+    QTRY_COMPARE(m_program->feed().values().currentStockCode, QStringLiteral("sh600050"));
     clickTickerLine("Label6");
     QCOMPARE(m_program->chartWindow(), chart);
     QCOMPARE(chart->pos(), moved);

@@ -39,6 +39,28 @@ QByteArray indexReply(const QString& value) {
     return gbk(u"var hq_str_sh000001=\"指数,3050.000,3040.000," + value + u",3070.000,0\";\n");
 }
 
+// The Shanghai index as the service writes it on `date` (empty: a record without a date).
+QByteArray datedIndexReply(const QString& date) {
+    QStringList fields(30, QStringLiteral("0"));
+    fields[0] = QStringLiteral("var hq_str_sh000001=\"上证指数");
+    fields[3] = QStringLiteral("3061.7890");
+    if (!date.isEmpty())
+        fields << date << QStringLiteral("15:00:03") << QStringLiteral("00");
+    return gbk(fields.join(u',') + u",\";\n");
+}
+
+// One code's line of a file of recorded replies; a file that holds only the quoted part
+// of a record gets the framing the service puts around it.
+QByteArray recordedLine(const char* file, const QString& code) {
+    const QString text =
+        QString::fromUtf8(readAll(QStringLiteral(QUOTE_REPLIES_DIR "/") + QLatin1String(file)));
+    for (const QString& line : text.split(u'\n')) {
+        if (line.startsWith(u"var hq_str_" + code + u'='))
+            return gbk(line + u'\n');
+    }
+    return gbk(u"var hq_str_" + code + u"=\"" + text.trimmed() + u"\";\n");
+}
+
 QString stockText(const QString& price) {
     return u"var hq_str_sh600028=\"中国石化,5.20,5.18," + price +
            u",5.30,5.15,5.22,5.23,12345678,64512345.00,1200\";\n";
@@ -141,6 +163,10 @@ private Q_SLOTS:
     void closedMarketServesStoredReplies();
     void firstTurnAfterCloseAsksAgain();
     void failedReplyIsAskedAgain();
+    void recordedReplies_data();
+    void recordedReplies();
+    void holidays_data();
+    void holidays();
 };
 
 void TestQuoteFeed::workedExample() {
@@ -150,8 +176,8 @@ void TestQuoteFeed::workedExample() {
     QCOMPARE(rig.cycles->count(), 1);
     // The name and code are set before any request goes out.
     QCOMPARE(rig.turns->count(), 1);
-    QCOMPARE(feed.CurrentStockName(), QStringLiteral("中国石化"));
-    QCOMPARE(feed.CurrentStockCode(), QStringLiteral("sh600028"));
+    QCOMPARE(feed.values().currentStockName, QStringLiteral("中国石化"));
+    QCOMPARE(feed.values().currentStockCode, QStringLiteral("sh600028"));
     QVERIFY(rig.server.requests().isEmpty());
 
     QVERIFY(waitFor(*rig.texts, 1));
@@ -167,7 +193,7 @@ void TestQuoteFeed::workedExample() {
     QCOMPARE(t.stealthTooltip,
              QStringLiteral(
                  "中国石化(最高:5.30 最低:5.15 成交:123457)沪综指:3061.789 深成指:10234.567"));
-    QCOMPARE(feed.QuoteReply(), stockText(QStringLiteral("5.23")));
+    QCOMPARE(feed.values().quoteReply, stockText(QStringLiteral("5.23")));
 
     // One entry: after the pause the file is read again and the stock asked for anew.
     QVERIFY(waitFor(*rig.texts, 2));
@@ -242,14 +268,14 @@ void TestQuoteFeed::faults() {
     QCOMPARE(rig.server.requestPaths().mid(3), (QStringList{kShPath, kSzPath, kSinopecPath}));
     const QString sh = path == kShPath ? QStringLiteral("3061.789") : QStringLiteral("3100.000");
     const QString price = shown ? QStringLiteral("5.40") : QStringLiteral("5.23");
-    QCOMPARE(feed.ShIndexValue(), sh);
-    QCOMPARE(feed.LastPrice(), price);
+    QCOMPARE(feed.values().shIndexValue, sh);
+    QCOMPARE(feed.values().lastPrice, price);
     QCOMPARE(rig.texts->count(), shown ? 2 : 1);
     // The index line on screen changes only with a stock that is shown.
     QCOMPARE(rig.lastTexts().label5, u"沪综指:" + (shown ? sh : QStringLiteral("3061.789")));
     QCOMPARE(rig.lastTexts().label2, price);
     if (path == kSinopecPath && status != 200)
-        QVERIFY(feed.QuoteReply().isEmpty());
+        QVERIFY(feed.values().quoteReply.isEmpty());
 }
 
 void TestQuoteFeed::shortReplyKeepsUncutFields() {
@@ -260,8 +286,8 @@ void TestQuoteFeed::shortReplyKeepsUncutFields() {
     // Five commas: fields 1 to 4 can be cut, the low and the volume cannot.
     rig.server.setResponse(kSinopecPath, gbk(QStringLiteral("中国石化,5.41,5.42,5.43,5.44,5.01")));
     QVERIFY(waitFor(*rig.texts, 2));
-    QCOMPARE(feed.LowPrice(), QStringLiteral("5.15"));
-    QCOMPARE(feed.VolumeLots(), 123457.0);
+    QCOMPARE(feed.values().lowPrice, QStringLiteral("5.15"));
+    QCOMPARE(feed.values().volumeLots, 123457.0);
     QCOMPARE(rig.lastTexts().label4, QStringLiteral("最高:5.44  最低:5.15"));
     QCOMPARE(rig.lastTexts().label3, QStringLiteral("昨收:5.42  今开:5.41  成交:123457"));
 }
@@ -293,8 +319,8 @@ void TestQuoteFeed::entries() {
 
     Rig rig;
     QuoteFeed& feed = rig.start({entry});
-    QCOMPARE(feed.CurrentStockName(), name);
-    QCOMPARE(feed.CurrentStockCode(), code);
+    QCOMPARE(feed.values().currentStockName, name);
+    QCOMPARE(feed.values().currentStockCode, code);
     QVERIFY(waitFor(*rig.finished, 1));
     QCOMPARE(rig.server.requestPaths(), (QStringList{kShPath, kSzPath, path}));
 }
@@ -343,7 +369,7 @@ void TestQuoteFeed::deletedWatchListIsRecreated() {
     // The cycle after it starts with 中国联通.
     QVERIFY(waitFor(*rig.cycles, 3));
     QCOMPARE(rig.server.requests().size(), 3);
-    QCOMPARE(feed.CurrentStockName(), QStringLiteral("中国联通"));
+    QCOMPARE(feed.values().currentStockName, QStringLiteral("中国联通"));
     QVERIFY(waitFor(*rig.finished, 2));
     QCOMPARE(rig.server.requestPaths().last(), QStringLiteral("/list=sh600050"));
 }
@@ -391,7 +417,7 @@ void TestQuoteFeed::endlessReplyIsCutOff() {
     QuoteFeed& feed = rig.start({kSinopec});
     QVERIFY(rig.finished->wait(10000));
     QCOMPARE(rig.texts->count(), 0);
-    QVERIFY(feed.ShIndexValue().isEmpty());
+    QVERIFY(feed.values().shIndexValue.isEmpty());
 }
 
 void TestQuoteFeed::referer_data() {
@@ -467,7 +493,7 @@ void TestQuoteFeed::beijingEntry() {
     QVERIFY(waitFor(*rig.texts, 1));
     QCOMPARE(rig.server.requestPaths(),
              (QStringList{kShPath, kSzPath, QStringLiteral("/list=bj430047")}));
-    QCOMPARE(feed.CurrentStockCode(), QStringLiteral("bj430047"));
+    QCOMPARE(feed.values().currentStockCode, QStringLiteral("bj430047"));
     const TickerTexts t = rig.lastTexts();
     QCOMPARE(t.label1, QStringLiteral("诺思兰德"));
     QCOMPARE(t.label2, QStringLiteral("9.87"));
@@ -519,7 +545,7 @@ void TestQuoteFeed::closedMarketServesStoredReplies() {
     QCOMPARE(last.label5, first.label5);
     QCOMPARE(last.stealthCaption, first.stealthCaption);
     QCOMPARE(last.stealthTooltip, first.stealthTooltip);
-    QCOMPARE(feed.QuoteReply(), stockText(QStringLiteral("5.23")));
+    QCOMPARE(feed.values().quoteReply, stockText(QStringLiteral("5.23")));
     QCOMPARE(rig.outcome(2).kind, FeedOutcome::Kind::Stored);
     QCOMPARE(rig.outcome(2).replyTime, cst(8, 10, 0));
     QCOMPARE(feed.status()->text(),
@@ -566,6 +592,112 @@ void TestQuoteFeed::failedReplyIsAskedAgain() {
              (QStringList{kShPath, kSzPath, kSinopecPath, kSinopecPath}));
     QCOMPARE(rig.texts->count(), 2);
     QCOMPARE(rig.lastTexts().label5, QStringLiteral("沪综指:3061.789"));
+}
+
+void TestQuoteFeed::recordedReplies_data() {
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QDateTime>("now");
+    QTest::addColumn<QString>("price");   // the large price
+    QTest::addColumn<QString>("word");    // beside it
+    QTest::addColumn<QString>("levels");  // 最高 / 最低
+    QTest::addColumn<QString>("caption"); // the stealth line
+    QTest::addColumn<QString>("status");  // the tooltip
+
+    const auto at = [](int y, int m, int d, int h, int min, int sec) {
+        return QDateTime(QDate(y, m, d), QTime(h, min, sec), MarketHours::exchangeZone());
+    };
+    const char* suspended = "suspended-sz002729-2022-11-22.txt";
+    const char* markets = "three-markets-2026-06-11.txt";
+    QTest::newRow("suspended") << recordedLine(suspended, u"sz002729"_qs) << u"sz002729"_qs
+                               << at(2022, 11, 22, 11, 30, 5) << u"35.360"_qs << u"停牌"_qs
+                               << u"最高:--  最低:--"_qs << u"002729(35.360)"_qs
+                               << u"行情更新于 11:30:00"_qs;
+    QTest::newRow("suspended, seen the next day")
+        << recordedLine(suspended, u"sz002729"_qs) << u"sz002729"_qs << at(2022, 11, 23, 10, 0, 0)
+        << u"35.360"_qs << u"停牌"_qs << u"最高:--  最低:--"_qs << u"002729(35.360)"_qs
+        << u"行情更新于 2022-11-22 11:30:00\n行情已 22 小时 30 分钟未更新"_qs;
+    QTest::newRow("delisted") << recordedLine("delisted-sz002220-2022-11-22.txt", u"sz002220"_qs)
+                              << u"sz002220"_qs << at(2022, 11, 22, 11, 30, 5) << QString()
+                              << u"退市"_qs << u"最高:--  最低:--"_qs << u"002220(退市)"_qs
+                              << u"行情更新于 2022-11-18 12:20:48"_qs;
+    QTest::newRow("call auction") << recordedLine("call-auction-sh600000-2026-08-31-payload.txt",
+                                                  u"sh600000"_qs)
+                                  << u"sh600000"_qs << at(2026, 8, 31, 9, 22, 30) << u"9.000"_qs
+                                  << u"竞价"_qs << u"最高:--  最低:--"_qs << u"600000(9.000)"_qs
+                                  << u"行情更新于 09:22:28"_qs;
+    QTest::newRow("Shanghai, trading")
+        << recordedLine(markets, u"sh600519"_qs) << u"sh600519"_qs << at(2026, 6, 11, 11, 22, 40)
+        << u"1270.320"_qs << QString() << u"最高:1282.880  最低:1266.910"_qs
+        << u"600519(1270.320)"_qs << u"行情更新于 11:22:37"_qs;
+    QTest::newRow("Shenzhen, six minutes behind")
+        << recordedLine(markets, u"sz000001"_qs) << u"sz000001"_qs << at(2026, 6, 11, 11, 28, 40)
+        << u"11.300"_qs << QString() << u"最高:11.390  最低:11.250"_qs << u"000001(11.300)"_qs
+        << u"行情更新于 11:22:39\n行情已 6 分钟未更新"_qs;
+    QTest::newRow("Beijing") << recordedLine(markets, u"bj920371"_qs) << u"bj920371"_qs
+                             << at(2026, 6, 11, 11, 22, 40) << u"9.030"_qs << QString()
+                             << u"最高:9.380  最低:8.430"_qs << u"920371(9.030)"_qs
+                             << u"行情更新于 11:22:37"_qs;
+}
+
+void TestQuoteFeed::recordedReplies() {
+    QFETCH(QByteArray, reply);
+    QFETCH(QString, code);
+    QFETCH(QDateTime, now);
+    Rig rig;
+    rig.options.marketHours = kSessions;
+    rig.now = now;
+    rig.server.setResponse(u"/list="_qs + code, reply);
+    QuoteFeed& feed = rig.start({u"某股(" + code + u')'});
+    QVERIFY(waitFor(*rig.finished, 1));
+    QCOMPARE(rig.texts->count(), 1);
+    const TickerTexts texts = rig.lastTexts();
+    QTEST(texts.label2, "price");
+    QTEST(texts.label9, "word");
+    QTEST(texts.label4, "levels");
+    QTEST(texts.stealthCaption, "caption");
+    QTEST(feed.status()->text(), "status");
+}
+
+void TestQuoteFeed::holidays_data() {
+    QTest::addColumn<QDateTime>("now");
+    QTest::addColumn<QString>("indexDate");
+    QTest::addColumn<bool>("closed"); // the rest of the day served from stored replies
+
+    // 2024-06-10, a Monday, was the Dragon Boat Festival; the 7th the Friday before.
+    QTest::newRow("holiday, mid-morning") << cst(10, 10, 30) << u"2024-06-07"_qs << true;
+    QTest::newRow("holiday, just after the auction") << cst(10, 9, 26) << u"2024-06-07"_qs << true;
+    QTest::newRow("during the auction") << cst(10, 9, 20) << u"2024-06-07"_qs << false;
+    QTest::newRow("index of today") << cst(10, 10, 30) << u"2024-06-10"_qs << false;
+    QTest::newRow("index without a date") << cst(10, 10, 30) << QString() << false;
+}
+
+void TestQuoteFeed::holidays() {
+    QFETCH(QDateTime, now);
+    QFETCH(QString, indexDate);
+    QFETCH(bool, closed);
+    Rig rig;
+    rig.options.marketHours = kSessions;
+    rig.now = now;
+    rig.server.setResponse(kShPath, datedIndexReply(indexDate));
+    QuoteFeed& feed = rig.start({kSinopec});
+    QVERIFY(waitFor(*rig.finished, 1));
+    QCOMPARE(rig.server.requests().size(), 3);
+    QCOMPARE(feed.status()->text().startsWith(u"休市中"), closed);
+
+    // Every code was asked once; a holiday asks nothing more, not even after lunch.
+    rig.now = now.addSecs(3 * 3600);
+    QVERIFY(waitFor(*rig.finished, 2));
+    QCOMPARE(rig.server.requests().size(), closed ? 3 : 6);
+    QCOMPARE(rig.outcome(1).kind == FeedOutcome::Kind::Stored, closed);
+
+    // The next morning trades again.
+    const qsizetype before = rig.server.requests().size();
+    rig.server.setResponse(kShPath, datedIndexReply(u"2024-06-11"_qs));
+    rig.now = cst(11, 10, 30);
+    QVERIFY(waitFor(*rig.finished, 3));
+    QCOMPARE(rig.server.requests().size(), before + 3);
+    QCOMPARE(rig.outcome(2).kind, FeedOutcome::Kind::Live);
 }
 
 QTEST_GUILESS_MAIN(TestQuoteFeed)

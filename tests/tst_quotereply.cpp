@@ -1,3 +1,4 @@
+#include "ticker/quoterecord.h"
 #include "ticker/quotereply.h"
 #include "ticker/tickertexts.h"
 
@@ -17,6 +18,8 @@ private Q_SLOTS:
     void clean();
     void stealthCaption_data();
     void stealthCaption();
+    void shownPrice_data();
+    void shownPrice();
 };
 
 void TestQuoteReply::field_data() {
@@ -137,6 +140,58 @@ void TestQuoteReply::stealthCaption() {
     const TickerTexts t = tickerTexts(v);
     QCOMPARE(t.stealthCaption, caption);
     QVERIFY(t.stealthTooltip.startsWith(QStringLiteral("某股(最高:")));
+}
+
+namespace {
+
+// A stock record of 33 fields: open, previous close, price, high, low; bid 1 at `bid`;
+// the time and, unless empty, the status. Shanghai's trailing comma included.
+QString record(const char* price, const char* bid, const char* time, const char* status) {
+    QStringList fields(30, QStringLiteral("0"));
+    fields[0] = QStringLiteral("var hq_str_sh600000=\"浦发银行");
+    fields[2] = QStringLiteral("9.000");
+    fields[3] = QString::fromLatin1(price);
+    fields[11] = QString::fromLatin1(bid);
+    fields << QStringLiteral("2026-08-31") << QString::fromLatin1(time);
+    if (*status)
+        fields << QString::fromLatin1(status) << QString();
+    return fields.join(u',') + u"\";";
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(tarnwel::PriceKind)
+
+void TestQuoteReply::shownPrice_data() {
+    QTest::addColumn<QString>("reply");
+    QTest::addColumn<PriceKind>("kind");
+    QTest::addColumn<QString>("price");
+
+    using K = PriceKind;
+    QTest::newRow("traded") << record("9.120", "9.110", "10:00:00", "00") << K::Traded
+                            << QStringLiteral("9.120");
+    QTest::newRow("traded, status 03 all the same")
+        << record("9.120", "0", "10:00:00", "03") << K::Traded << QStringLiteral("9.120");
+    QTest::newRow("suspended") << record("0.000", "0", "10:00:00", "03") << K::Suspended
+                               << QStringLiteral("9.000");
+    QTest::newRow("delisted") << record("0.000", "0", "10:00:00", "-3") << K::Delisted << QString();
+    QTest::newRow("not listed") << record("0.000", "0", "10:00:00", "-2") << K::NotListed
+                                << QString();
+    QTest::newRow("auction with a match price")
+        << record("0.000", "9.050", "09:22:28", "00") << K::Auction << QStringLiteral("9.050");
+    QTest::newRow("auction without one")
+        << record("0.000", "0.000", "09:22:28", "00") << K::NotTraded << QStringLiteral("9.000");
+    QTest::newRow("no trade after the auction")
+        << record("0.000", "9.050", "09:40:00", "00") << K::NotTraded << QStringLiteral("9.000");
+    QTest::newRow("two decimals, no status field")
+        << record("0.00", "0.00", "10:00:00", "") << K::NotTraded << QStringLiteral("9.000");
+}
+
+void TestQuoteReply::shownPrice() {
+    QFETCH(QString, reply);
+    const ShownPrice shown = quoterecord::shownPrice(reply);
+    QTEST(shown.kind, "kind");
+    QTEST(shown.price, "price");
 }
 
 QTEST_GUILESS_MAIN(TestQuoteReply)

@@ -106,6 +106,16 @@ void TestSecurityCode::nameFromReply_data() {
     QTest::newRow("sixteen characters")
         << reply(QStringLiteral("一二三四五六七八九十一二三四五六") + fields) << true
         << QStringLiteral("一二三四五六七八九十一二三四五六");
+    // Recorded replies: three-character names padded with spaces, blanks around a name.
+    const QByteArray spaced = readReplyFile("spaced-names-2020-02-14.txt");
+    QTest::newRow("padded name") << spaced.left(spaced.indexOf('\n')) << true
+                                 << QStringLiteral("新希望");
+    QTest::newRow("second padded name")
+        << spaced.mid(spaced.indexOf('\n') + 1) << true << QStringLiteral("三力士");
+    QTest::newRow("blanks around")
+        << reply(QStringLiteral(" 平安银行  ") + fields) << true << QStringLiteral("平安银行");
+    QTest::newRow("space in a Latin name")
+        << reply(QStringLiteral("A股 ETF") + fields) << true << QStringLiteral("A股 ETF");
     QTest::newRow("no line end") << gbk(QStringLiteral("var hq_str_bj430047=\"诺思兰德,7.1\";"))
                                  << true << QStringLiteral("诺思兰德");
 
@@ -115,6 +125,7 @@ void TestSecurityCode::nameFromReply_data() {
     // The service's answer for a code it does not know.
     none("empty string", reply(QString()));
     none("empty body", QByteArray());
+    none("refused malformed code", readReplyFile("sys-auth-failed.txt"));
     none("403 body", QByteArrayLiteral("Kinsoku jikou desu!"));
     none("403 page", QByteArrayLiteral("<html><head><title>403 Forbidden</title></head>"
                                        "<body><h1>403 Forbidden</h1></body></html>"));

@@ -1,11 +1,31 @@
 #include "ticker/feedstatus.h"
 
+#include "ticker/markethours.h"
+
 namespace tarnwel {
 
 namespace {
 
+// Prices lagging the clock by more than this during a session are called stale.
+constexpr qint64 kStaleSecs = 5 * 60;
+
 QString clockText(const QDateTime& time) {
     return time.toLocalTime().toString(u"HH:mm:ss");
+}
+
+// The market's own time of a record, with its date unless it is of today there.
+QString marketTimeText(const QDateTime& record, const QDateTime& now) {
+    const QTimeZone zone = MarketHours::exchangeZone();
+    const QDateTime there = record.toTimeZone(zone);
+    const bool today = !now.isValid() || there.date() == now.toTimeZone(zone).date();
+    return there.toString(today ? u"HH:mm:ss" : u"yyyy-MM-dd HH:mm:ss");
+}
+
+QString ageText(qint64 secs) {
+    const qint64 minutes = secs / 60;
+    if (minutes < 60)
+        return QStringLiteral("%1 分钟").arg(minutes);
+    return QStringLiteral("%1 小时 %2 分钟").arg(minutes / 60).arg(minutes % 60);
 }
 
 } // namespace
@@ -41,22 +61,34 @@ QString FeedStatus::reasonText(QuoteFailure failure, int httpStatus) {
     return QStringLiteral("应答不是行情数据");
 }
 
+QString FeedStatus::shownTimeText(const QDateTime& now) const {
+    return m_shownRecordTime.isValid() ? marketTimeText(m_shownRecordTime, now)
+                                       : clockText(m_shownReplyTime);
+}
+
 void FeedStatus::record(const FeedOutcome& outcome) {
+    if (outcome.kind != FeedOutcome::Kind::Failed) {
+        m_shownReplyTime = outcome.replyTime;
+        m_shownRecordTime = outcome.recordTime;
+    }
+    const QString shown = shownTimeText(outcome.checkedAt);
     QString text;
     switch (outcome.kind) {
     case FeedOutcome::Kind::Live:
-        m_shownReplyTime = outcome.replyTime;
-        text = u"行情更新于 " + clockText(outcome.replyTime);
+        text = u"行情更新于 " + shown;
+        if (outcome.inSession && outcome.recordTime.isValid() &&
+            outcome.recordTime.secsTo(outcome.checkedAt) > kStaleSecs)
+            text +=
+                u"\n行情已 " + ageText(outcome.recordTime.secsTo(outcome.checkedAt)) + u"未更新";
         break;
     case FeedOutcome::Kind::Stored:
-        m_shownReplyTime = outcome.replyTime;
-        text = u"休市中 · 行情为 " + clockText(outcome.replyTime) + u" 的数据";
+        text = u"休市中 · 行情为 " + shown + u" 的数据";
         break;
     case FeedOutcome::Kind::Failed:
         text = reasonText(outcome.failure, outcome.httpStatus);
         // The screen keeps the last prices it had; say how old they are.
         if (m_shownReplyTime.isValid())
-            text += u"\n显示的行情更新于 " + clockText(m_shownReplyTime);
+            text += u"\n显示的行情更新于 " + shown;
         break;
     }
     if (text == m_text)

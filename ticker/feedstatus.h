@@ -12,13 +12,16 @@ namespace tarnwel {
 struct FeedOutcome {
     enum class Kind {
         Live,   // a good reply from the service, shown
-        Stored, // the market is closed: a stored reply shown, no request made
+        Stored, // the market is closed: a reply of after the close shown
         Failed, // nothing new on screen
     };
     Kind kind = Kind::Failed;
     QDateTime replyTime; // when the shown reply arrived (Live, Stored)
     QuoteFailure failure = QuoteFailure::None;
     int httpStatus = 0;
+    QDateTime recordTime;   // the record's own time; invalid when it has none
+    QDateTime checkedAt;    // when the turn ended
+    bool inSession = false; // the market was trading then
 };
 
 // The feed's state in a sentence for the user: connecting, fresh as of a time, closed
@@ -38,7 +41,10 @@ Q_SIGNALS:
     void textChanged(const QString& text);
 
 private:
-    QDateTime m_shownReplyTime; // of the prices on screen; invalid before the first
+    QString shownTimeText(const QDateTime& now) const;
+
+    QDateTime m_shownReplyTime;  // of the prices on screen; invalid before the first
+    QDateTime m_shownRecordTime; // their record's own time, where it has one
     QString m_text;
 };
 

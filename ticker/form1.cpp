@@ -9,6 +9,7 @@
 #include "widgets/twips.h"
 
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHelpEvent>
 #include <QMouseEvent>
@@ -16,7 +17,25 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace tarnwel {
+
+namespace {
+
+// The black band across the middle, where the name, the price and what it means stand.
+constexpr int kBandTopTwips = 600;
+constexpr int kBandHeightTwips = 480;
+constexpr int kBandRightTwips = 3690;
+constexpr int kPriceLeftTwips = 2340; // the price's own place, kept whenever it fits
+constexpr int kPriceTopTwips = 660;
+constexpr int kNameLeftTwips = 1260;
+constexpr int kNameLeftmostTwips = 720; // clear of the house
+constexpr int kGapTwips = 60;
+constexpr int kPricePoints = 18;
+constexpr int kSmallestPricePoints = 11;
+
+} // namespace
 
 Form1::Form1(QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
@@ -27,6 +46,14 @@ Form1::Form1(QWidget* parent)
     setWindowIcon(artwork::programIcon());
     setFixedSize(px(kTickerSizeTwips));
 
+    buildLabels();
+    buildMenu();
+    buildArtwork();
+    buildTimers();
+    connectMouse();
+}
+
+void Form1::buildLabels() {
     // Stacking follows creation: the icon lies under the text, the menu panel over all.
     Image1 = new ControlLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
@@ -35,23 +62,29 @@ Form1::Form1(QWidget* parent)
 
     Label4 = makeTextLabel("Label4", 120, 120);
     Label3 = makeTextLabel("Label3", 120, 390);
-    Label1 = makeTextLabel("Label1", 1260, 780);
-    Label2 = makeTextLabel("Label2", 2340, 660);
+    Label1 = makeTextLabel("Label1", kNameLeftTwips, 780);
+    Label2 = makeTextLabel("Label2", kPriceLeftTwips, kPriceTopTwips);
+    Label9 = makeTextLabel("Label9", kPriceLeftTwips, kBandTopTwips);
     Label5 = makeTextLabel("Label5", 360, 1200);
     Label6 = makeTextLabel("Label6", 2040, 1200);
     QFont priceFont(QStringLiteral("黑体"));
-    priceFont.setPointSize(18);
+    priceFont.setPointSize(kPricePoints);
     priceFont.setWeight(QFont::Normal);
     Label2->setFont(priceFont);
+    m_priceHeight = QFontMetrics(priceFont).height();
+    QFont smallFont = Label9->font();
+    smallFont.setPointSize(8);
+    Label9->setFont(smallFont);
+    Label9->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     for (QLabel* clickable : {Label1, Label5, Label6})
         clickable->setCursor(Qt::PointingHandCursor);
 
     Label7 = new ControlLabel(this);
     Label7->setObjectName(QStringLiteral("Label7"));
     Label7->setGeometry(pxRect(3360, 60, 375, 220));
+}
 
-    buildMenu();
-
+void Form1::buildArtwork() {
     // The artwork is drawn for the screen's pixel density, and drawn again when it changes.
     const auto drawArtwork = [this](qreal ratio) {
         m_background = artwork::tickerBackground(ratio);
@@ -62,7 +95,9 @@ Form1::Form1(QWidget* parent)
     };
     drawArtwork(devicePixelRatioF());
     followPixelRatio(this, drawArtwork);
+}
 
+void Form1::buildTimers() {
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(500);
@@ -71,10 +106,12 @@ Form1::Form1(QWidget* parent)
     Timer2->setInterval(500);
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
     connect(Timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
+}
 
+void Form1::connectMouse() {
     // Dragging starts from the bare background, the icon and the two small lines;
     // the name, the price, the index lines and the hot spot take the mouse themselves.
-    for (ControlLabel* dragger : {Image1, Label3, Label4}) {
+    for (ControlLabel* dragger : {Image1, Label3, Label4, Label9}) {
         connect(dragger, &ControlLabel::mouseDown, this,
                 [this](Qt::MouseButton button, QPoint at) { m_drag.mousePressed(button, at); });
         connect(dragger, &ControlLabel::mouseMove, this, &Form1::Form_MouseMove);
@@ -146,10 +183,40 @@ void Form1::Form_MouseMove(Qt::MouseButtons buttons, QPoint globalPos) {
 void Form1::showTexts(const TickerTexts& texts) {
     const std::pair<QLabel*, const QString&> lines[] = {
         {Label4, texts.label4}, {Label3, texts.label3}, {Label2, texts.label2},
-        {Label5, texts.label5}, {Label6, texts.label6}, {Label1, texts.label1}};
+        {Label9, texts.label9}, {Label5, texts.label5}, {Label6, texts.label6},
+        {Label1, texts.label1}};
     for (const auto& [label, text] : lines) {
         label->setText(text);
         label->adjustSize();
+    }
+    layoutBand();
+}
+
+void Form1::layoutBand() {
+    // From the right: what the price means, then the price, then the name. The price keeps
+    // its own place when there is room; a long one moves left, then pushes the name left
+    // as far as the house, and only then gets a smaller font.
+    const int right = px(kBandRightTwips);
+    const int gap = px(kGapTwips);
+    Label9->move(right - Label9->width(),
+                 px(kBandTopTwips + kBandHeightTwips / 2) - Label9->height() / 2);
+    const int priceRight = (Label9->text().isEmpty() ? right : Label9->x()) - gap;
+    const int ownLeft = px(kPriceLeftTwips);
+    const int leftmostName = px(kNameLeftmostTwips);
+
+    QFont font = Label2->font();
+    for (int points = kPricePoints;; --points) {
+        font.setPointSize(points);
+        Label2->setFont(font);
+        Label2->adjustSize();
+        const int priceLeft = std::min(ownLeft, priceRight - Label2->width());
+        const int nameLeft = std::min(px(kNameLeftTwips), priceLeft - gap - Label1->width());
+        if (nameLeft >= leftmostName || priceLeft == ownLeft || points == kSmallestPricePoints) {
+            // A smaller price stays centred where the full-size one stands.
+            Label2->move(priceLeft, px(kPriceTopTwips) + (m_priceHeight - Label2->height()) / 2);
+            Label1->move(std::max(nameLeft, leftmostName), Label1->y());
+            return;
+        }
     }
 }
 

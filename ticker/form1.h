@@ -34,7 +34,7 @@ public:
     void applyAlpha(int alpha);
     int alpha() const { return m_alpha; }
 
-    // A turn's six texts, in the order they are written.
+    // A turn's texts, in the order they are written.
     void showTexts(const TickerTexts& texts);
     // The quote feed's state, as the tooltip of the whole ticker outside its menu panel;
     // shown also while another window is active.
@@ -62,7 +62,12 @@ protected:
 
 private:
     ControlLabel* makeTextLabel(const char* name, int leftTwips, int topTwips);
+    void buildLabels();
     void buildMenu();
+    void buildArtwork();
+    void buildTimers();
+    void connectMouse();
+    void layoutBand();
 
     void Timer1_Timer();
     void Timer2_Timer();
@@ -79,6 +84,7 @@ private:
     ControlLabel* Label4 = nullptr;        // 最高 / 最低
     ControlLabel* Label5 = nullptr;        // 沪综指
     ControlLabel* Label6 = nullptr;        // 深成指
+    ControlLabel* Label9 = nullptr;        // beside the price: what it is
     ControlLabel* Label7 = nullptr;        // the menu hot spot
     ControlLabel* Image1 = nullptr;        // the house icon
     QWidget* Picture1 = nullptr;           // the menu panel
@@ -90,6 +96,7 @@ private:
     WindowDrag m_drag;
     QPixmap m_background;
     int m_alpha = 255;
+    int m_priceHeight = 0; // of the price in its full size
     bool m_pressedOnBackground = false;
 };
 

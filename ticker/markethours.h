@@ -12,7 +12,7 @@ namespace tarnwel {
 
 // The exchanges' trading sessions, Monday to Friday in China Standard Time whatever the
 // user's own time zone: while a session runs prices move, outside them they cannot.
-// Public holidays are not known; on a holiday weekday the market counts as open.
+// Public holidays are not known here; the quote feed learns them from the index's date.
 class MarketHours {
 public:
     struct Session {

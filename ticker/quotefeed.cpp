@@ -4,6 +4,7 @@
 #include "base/stockcode.h"
 #include "net/quoteclient.h"
 #include "ticker/markethours.h"
+#include "ticker/quoterecord.h"
 #include "ticker/quotereply.h"
 #include "watchlist/entry.h"
 #include "watchlist/watchliststore.h"
@@ -20,6 +21,8 @@ namespace {
 // The fields of a stock reply that reach the screen.
 constexpr int kStockFields[] = {1, 2, 3, 4, 5, 8};
 constexpr int kIndexField = 3;
+// The opening call auction is over; from here on the index has today's date.
+const QTime kAuctionOver(9, 26);
 
 // A field that can be cut must be fit to show; one that cannot keeps its old value.
 bool cleanWhereCut(const QString& reply, std::initializer_list<int> fields) {
@@ -61,7 +64,6 @@ struct QuoteFeed::Private {
     Options options;
     bool running = false;
     QuoteValues values;
-    QString quoteReply;
     QStringList list3;
     qsizetype entryCount = 0; // taken once, before a cycle's first turn
     qsizetype turn = 0;
@@ -71,6 +73,7 @@ struct QuoteFeed::Private {
     MarketHours hours;
     QHash<QString, StoredReply> stored; // by code; kept only while sessions are known
     FeedStatus* status = nullptr;
+    QDate closedDay; // a weekday the replies showed to be a holiday
 
     QDateTime now() const {
         return options.clock ? options.clock() : QDateTime::currentDateTimeUtc();
@@ -169,15 +172,14 @@ void QuoteFeed::startTurn() {
 
 void QuoteFeed::fetch(Fetch what, const QString& code) {
     d->fetching = what;
-    d->quoteReply.clear();
+    d->values.quoteReply.clear();
 
     // While the market is closed, a reply that came after the latest close is still the
     // service's answer: no need to ask again.
     if (!d->hours.alwaysOpen()) {
         const QDateTime now = d->now();
         const auto it = d->stored.constFind(code);
-        if (!d->hours.isOpen(now) && it != d->stored.cend() &&
-            it->arrived > d->hours.lastClose(now)) {
+        if (it != d->stored.cend() && servesStored(it->arrived, now)) {
             qCDebug(lcFeed).noquote() << "market closed: stored reply for" << code << "of"
                                       << it->arrived.toString(Qt::ISODate);
             QuoteOutcome outcome;
@@ -190,63 +192,108 @@ void QuoteFeed::fetch(Fetch what, const QString& code) {
     d->client->fetch(code);
 }
 
+bool QuoteFeed::servesStored(const QDateTime& arrived, const QDateTime& now) const {
+    // On a holiday every reply of the day holds, as does any since the last close.
+    if (isClosedDay(now))
+        return arrived > d->hours.lastClose(now) ||
+               arrived.toTimeZone(MarketHours::exchangeZone()).date() == d->closedDay;
+    return !d->hours.isOpen(now) && arrived > d->hours.lastClose(now);
+}
+
 void QuoteFeed::fetchFinished(const QuoteOutcome& outcome) {
     replied(outcome, d->now(), false);
 }
 
 void QuoteFeed::replied(const QuoteOutcome& outcome, const QDateTime& arrived, bool stored) {
-    // A failed fetch leaves QuoteReply empty.
+    // A failed fetch leaves the reply empty.
     if (outcome.ok())
-        d->quoteReply = outcome.text;
+        d->values.quoteReply = outcome.text;
     const bool keep = !stored && !d->hours.alwaysOpen();
+    if (d->fetching == Fetch::Stock)
+        stockReplied(outcome, arrived, stored, keep);
+    else
+        indexReplied(outcome.code, arrived, keep);
+}
 
-    switch (d->fetching) {
-    case Fetch::ShIndex:
-    case Fetch::SzIndex: {
-        QString& value =
-            d->fetching == Fetch::ShIndex ? d->values.shIndexValue : d->values.szIndexValue;
-        if (isUsableIndexReply(d->quoteReply)) {
-            cutInto(value, d->quoteReply, kIndexField);
-            if (keep)
-                d->stored.insert(outcome.code, {d->quoteReply, arrived});
+void QuoteFeed::indexReplied(const QString& code, const QDateTime& arrived, bool keep) {
+    const bool shanghai = d->fetching == Fetch::ShIndex;
+    const QString& reply = d->values.quoteReply;
+    if (isUsableIndexReply(reply)) {
+        cutInto(shanghai ? d->values.shIndexValue : d->values.szIndexValue, reply, kIndexField);
+        if (keep) {
+            d->stored.insert(code, {reply, arrived});
+            if (shanghai)
+                noteHoliday(quoterecord::recordTime(reply));
         }
-        if (d->fetching == Fetch::ShIndex)
-            fetch(Fetch::SzIndex, QString::fromUtf16(kShenzhenIndexCode));
-        else
-            fetch(Fetch::Stock, d->values.currentStockCode);
-        break;
     }
-    case Fetch::Stock: {
-        FeedOutcome result;
-        result.replyTime = arrived;
-        result.httpStatus = outcome.httpStatus;
-        // No comma: a failed fetch or a code the service does not know. Nor does a reply
-        // whose shown fields hold control characters or undecodable bytes go on screen.
-        // Either way the screen keeps the previous stock for this turn.
-        if (isShowableStockReply(d->quoteReply)) {
-            cutInto(d->values.openPrice, d->quoteReply, 1);
-            cutInto(d->values.prevClose, d->quoteReply, 2);
-            cutInto(d->values.lastPrice, d->quoteReply, 3);
-            cutInto(d->values.highPrice, d->quoteReply, 4);
-            cutInto(d->values.lowPrice, d->quoteReply, 5);
-            if (std::optional<QString> volume = quotereply::field(d->quoteReply, 8)) {
-                if (std::optional<double> lots = quotereply::volumeLots(*volume))
-                    d->values.volumeLots = *lots;
-            }
-            if (keep)
-                d->stored.insert(outcome.code, {d->quoteReply, arrived});
-            result.kind = stored ? FeedOutcome::Kind::Stored : FeedOutcome::Kind::Live;
-            Q_EMIT textsReady(tickerTexts(d->values));
-        } else {
-            result.failure = outcome.ok() ? QuoteFailure::NotQuoteData : outcome.failure;
-            if (outcome.ok())
-                qCDebug(lcFeed).noquote() << "not quote data for" << outcome.code;
-        }
-        Q_EMIT stockOutcome(result);
-        finishTurn();
-        break;
+    if (shanghai)
+        fetch(Fetch::SzIndex, QString::fromUtf16(kShenzhenIndexCode));
+    else
+        fetch(Fetch::Stock, d->values.currentStockCode);
+}
+
+void QuoteFeed::stockReplied(const QuoteOutcome& outcome, const QDateTime& arrived, bool stored,
+                             bool keep) {
+    FeedOutcome result;
+    result.replyTime = arrived;
+    result.checkedAt = d->now();
+    result.httpStatus = outcome.httpStatus;
+    const QString& reply = d->values.quoteReply;
+    // No comma: a failed fetch or a code the service does not know. Nor does a reply
+    // whose shown fields hold control characters or undecodable bytes go on screen.
+    // Either way the screen keeps the previous stock for this turn.
+    if (isShowableStockReply(reply)) {
+        cutStock(reply);
+        if (keep)
+            d->stored.insert(outcome.code, {reply, arrived});
+        result.kind = stored || isClosedDay(result.checkedAt) ? FeedOutcome::Kind::Stored
+                                                              : FeedOutcome::Kind::Live;
+        result.recordTime = quoterecord::recordTime(reply);
+        result.inSession = !d->hours.alwaysOpen() && d->hours.isOpen(result.checkedAt);
+        Q_EMIT textsReady(tickerTexts(d->values));
+    } else {
+        result.failure = outcome.ok() ? QuoteFailure::NotQuoteData : outcome.failure;
+        if (outcome.ok())
+            qCDebug(lcFeed).noquote() << "not quote data for" << outcome.code;
     }
+    Q_EMIT stockOutcome(result);
+    finishTurn();
+}
+
+void QuoteFeed::cutStock(const QString& reply) {
+    QuoteValues& v = d->values;
+    cutInto(v.openPrice, reply, 1);
+    cutInto(v.prevClose, reply, 2);
+    cutInto(v.highPrice, reply, 4);
+    cutInto(v.lowPrice, reply, 5);
+    if (std::optional<QString> volume = quotereply::field(reply, 8)) {
+        if (std::optional<double> lots = quotereply::volumeLots(*volume))
+            v.volumeLots = *lots;
     }
+    const ShownPrice shown = quoterecord::shownPrice(reply);
+    v.priceKind = shown.kind;
+    if (shown.kind != PriceKind::Traded || quotereply::field(reply, 3))
+        v.lastPrice = shown.price;
+}
+
+void QuoteFeed::noteHoliday(const QDateTime& indexTime) {
+    // Once the opening auction is over, a session that still gets the Shanghai index of an
+    // earlier day is no trading day: the exchanges are shut for a holiday.
+    const QDateTime now = d->now();
+    if (!indexTime.isValid() || !d->hours.isOpen(now))
+        return;
+    const QDateTime exchangeNow = now.toTimeZone(MarketHours::exchangeZone());
+    if (exchangeNow.time() < kAuctionOver || indexTime.date() >= exchangeNow.date())
+        return;
+    if (d->closedDay != exchangeNow.date())
+        qCInfo(lcFeed).noquote() << "the Shanghai index is of"
+                                 << indexTime.date().toString(Qt::ISODate) << "- no trading today";
+    d->closedDay = exchangeNow.date();
+}
+
+bool QuoteFeed::isClosedDay(const QDateTime& instant) const {
+    return d->closedDay.isValid() &&
+           instant.toTimeZone(MarketHours::exchangeZone()).date() == d->closedDay;
 }
 
 void QuoteFeed::forgetUnlistedReplies() {
@@ -289,38 +336,8 @@ void QuoteFeed::endCycle() {
 bool QuoteFeed::isRunning() const {
     return d->running;
 }
-const QString& QuoteFeed::CurrentStockName() const {
-    return d->values.currentStockName;
-}
-const QString& QuoteFeed::CurrentStockCode() const {
-    return d->values.currentStockCode;
-}
-const QString& QuoteFeed::QuoteReply() const {
-    return d->quoteReply;
-}
-const QString& QuoteFeed::ShIndexValue() const {
-    return d->values.shIndexValue;
-}
-const QString& QuoteFeed::SzIndexValue() const {
-    return d->values.szIndexValue;
-}
-const QString& QuoteFeed::OpenPrice() const {
-    return d->values.openPrice;
-}
-const QString& QuoteFeed::PrevClose() const {
-    return d->values.prevClose;
-}
-const QString& QuoteFeed::LastPrice() const {
-    return d->values.lastPrice;
-}
-const QString& QuoteFeed::HighPrice() const {
-    return d->values.highPrice;
-}
-const QString& QuoteFeed::LowPrice() const {
-    return d->values.lowPrice;
-}
-double QuoteFeed::VolumeLots() const {
-    return d->values.volumeLots;
+const QuoteValues& QuoteFeed::values() const {
+    return d->values;
 }
 const QStringList& QuoteFeed::List3() const {
     return d->list3;

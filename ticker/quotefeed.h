@@ -44,18 +44,8 @@ public:
     void RefreshQuotes();
     bool isRunning() const;
 
-    // The shared values, visible to every window.
-    const QString& CurrentStockName() const;
-    const QString& CurrentStockCode() const;
-    const QString& QuoteReply() const;
-    const QString& ShIndexValue() const;
-    const QString& SzIndexValue() const;
-    const QString& OpenPrice() const;
-    const QString& PrevClose() const;
-    const QString& LastPrice() const;
-    const QString& HighPrice() const;
-    const QString& LowPrice() const;
-    double VolumeLots() const;
+    // What the latest turn gathered: the stock, its reply and the values cut from it.
+    const QuoteValues& values() const;
     // The watch list of the running cycle.
     const QStringList& List3() const;
     // How the stock turns went, as the ticker's tooltip tells it.
@@ -64,7 +54,7 @@ public:
 Q_SIGNALS:
     // A cycle has read the watch list into List3 (or found none) and is about to walk it.
     void cycleStarted();
-    // A turn has set CurrentStockName and CurrentStockCode and is about to fetch.
+    // A turn has set the stock's name and code in values() and is about to fetch.
     void turnStarted(int index);
     // The screen's texts, once a turn whose stock reply held a comma has cut its fields.
     void textsReady(const tarnwel::TickerTexts& texts);
@@ -81,6 +71,13 @@ private:
     void fetch(Fetch what, const QString& code);
     void fetchFinished(const QuoteOutcome& outcome);
     void replied(const QuoteOutcome& outcome, const QDateTime& arrived, bool stored);
+    void indexReplied(const QString& code, const QDateTime& arrived, bool keep);
+    void stockReplied(const QuoteOutcome& outcome, const QDateTime& arrived, bool stored,
+                      bool keep);
+    void cutStock(const QString& reply);
+    void noteHoliday(const QDateTime& indexTime);
+    bool isClosedDay(const QDateTime& instant) const;
+    bool servesStored(const QDateTime& arrived, const QDateTime& now) const;
     void forgetUnlistedReplies();
     void finishTurn();
     void nextTurn();

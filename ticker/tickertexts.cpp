@@ -13,20 +13,34 @@ QString codeDigits(const QString& code) {
     return digits;
 }
 
+namespace {
+
+// Where the price is not a traded one, a zero open, high or low is no level at all.
+QString level(const QuoteValues& v, const QString& field) {
+    return v.priceKind != PriceKind::Traded && quoterecord::readsZero(field) ? QStringLiteral("--")
+                                                                             : field;
+}
+
+} // namespace
+
 TickerTexts tickerTexts(const QuoteValues& v) {
     const QString lots = quotereply::lotsText(v.volumeLots);
+    const QString high = level(v, v.highPrice);
+    const QString low = level(v, v.lowPrice);
+    const QString word = quoterecord::kindWord(v.priceKind);
 
     TickerTexts t;
-    t.label4 = u"最高:" + v.highPrice + u"  最低:" + v.lowPrice;
-    t.label3 = u"昨收:" + v.prevClose + u"  今开:" + v.openPrice + u"  成交:" + lots;
+    t.label4 = u"最高:" + high + u"  最低:" + low;
+    t.label3 = u"昨收:" + v.prevClose + u"  今开:" + level(v, v.openPrice) + u"  成交:" + lots;
     t.label2 = v.lastPrice;
+    t.label9 = word;
     t.label5 = u"沪综指:" + v.shIndexValue;
     t.label6 = u"深成指:" + v.szIndexValue;
     t.label1 = v.currentStockName;
-    t.stealthCaption = codeDigits(v.currentStockCode) + u'(' + v.lastPrice + u')';
-    t.stealthTooltip = v.currentStockName + u"(最高:" + v.highPrice + u" 最低:" + v.lowPrice +
-                       u" 成交:" + lots + u")沪综指:" + v.shIndexValue + u" 深成指:" +
-                       v.szIndexValue;
+    t.stealthCaption =
+        codeDigits(v.currentStockCode) + u'(' + (v.lastPrice.isEmpty() ? word : v.lastPrice) + u')';
+    t.stealthTooltip = v.currentStockName + u"(最高:" + high + u" 最低:" + low + u" 成交:" + lots +
+                       u")沪综指:" + v.shIndexValue + u" 深成指:" + v.szIndexValue;
     return t;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ticker/quoterecord.h"
+
 #include <QMetaType>
 #include <QString>
 
@@ -10,21 +12,24 @@ namespace tarnwel {
 struct QuoteValues {
     QString currentStockName;
     QString currentStockCode;
+    QString quoteReply; // the latest fetch's reply; empty when it failed
     QString shIndexValue;
     QString szIndexValue;
     QString openPrice;
     QString prevClose;
-    QString lastPrice;
+    QString lastPrice; // the price shown: a traded one or what stands in for it
+    PriceKind priceKind = PriceKind::Traded;
     QString highPrice;
     QString lowPrice;
     double volumeLots = 0;
 };
 
-// The eight texts one successful turn puts on screen, in the order they are written.
+// The texts one successful turn puts on screen, in the order they are written.
 struct TickerTexts {
     QString label4;         // 最高 / 最低
     QString label3;         // 昨收 / 今开 / 成交
     QString label2;         // the price, large
+    QString label9;         // beside the price: what it is, where it is not a traded one
     QString label5;         // 沪综指
     QString label6;         // 深成指
     QString label1;         // the stock's name
@@ -32,7 +37,7 @@ struct TickerTexts {
     QString stealthTooltip; // the whole quote on one line
 };
 
-// The eight ticker and stealth-window texts, blanks and all.
+// The ticker and stealth-window texts, blanks and all.
 TickerTexts tickerTexts(const QuoteValues& values);
 
 // The code as the stealth line shows it: without its market prefix ("sh", "sz", "bj").

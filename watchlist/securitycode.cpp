@@ -28,6 +28,21 @@ bool breaksEntry(char32_t c) {
     return false;
 }
 
+// The service pads some three-character names with ASCII spaces ("新 希 望"); a space
+// between two letters of a Latin name stays.
+QString unpadded(QStringView name) {
+    const QStringView trimmed = name.trimmed();
+    QString out;
+    out.reserve(trimmed.size());
+    for (qsizetype i = 0; i < trimmed.size(); ++i) {
+        const bool padding = trimmed[i] == u' ' && trimmed[i - 1].unicode() > 0x7f &&
+                             trimmed[i + 1].unicode() > 0x7f;
+        if (!padding)
+            out += trimmed[i];
+    }
+    return out;
+}
+
 } // namespace
 
 QString marketOf(QStringView digits) {
@@ -86,8 +101,8 @@ std::optional<QString> nameFromReply(const QByteArray& body) {
     if (comma < 0)
         return std::nullopt;
 
-    const QStringView name = quoted.first(comma);
-    if (name.trimmed().isEmpty())
+    const QString name = unpadded(quoted.first(comma));
+    if (name.isEmpty())
         return std::nullopt;
     const QList<uint> characters = name.toUcs4();
     if (characters.size() > kLongestName)
@@ -95,7 +110,7 @@ std::optional<QString> nameFromReply(const QByteArray& body) {
     if (std::any_of(characters.begin(), characters.end(),
                     [](uint c) { return breaksEntry(char32_t(c)); }))
         return std::nullopt;
-    return name.toString();
+    return name;
 }
 
 QString entryFor(const QString& name, const QString& code) {

@@ -29,6 +29,15 @@ inline QByteArray readAll(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+#ifdef QUOTE_REPLIES_DIR
+// A recorded reply of the quote service as it comes over the wire: the file holds it as
+// UTF-8, the service sends GBK.
+inline QByteArray readReplyFile(const char* name) {
+    return gbk(
+        QString::fromUtf8(readAll(QStringLiteral(QUOTE_REPLIES_DIR "/") + QLatin1String(name))));
+}
+#endif
+
 // Whether taking a permission bit away stops this process: not for root, and not on
 // systems whose files have no such bits.
 inline bool permissionBitsBind() {

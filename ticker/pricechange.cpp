@@ -1,0 +1,98 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ticker/pricechange.h"
+
+#include <algorithm>
+
+namespace tarnwel {
+
+namespace {
+
+// Enough for any price the service writes, and for the products worked with below.
+constexpr int kMaxIntegerDigits = 7;
+constexpr int kMaxDecimals = 6;
+
+struct Decimal {
+    qint64 units = 0; // the value times 10^decimals
+    int decimals = 0;
+};
+
+std::optional<Decimal> parseDecimal(QStringView text) {
+    text = text.trimmed();
+    Decimal d;
+    bool negative = false;
+    if (!text.isEmpty() && (text.front() == u'-' || text.front() == u'+')) {
+        negative = text.front() == u'-';
+        text = text.sliced(1);
+    }
+    int integerDigits = 0;
+    bool point = false;
+    for (const QChar c : text) {
+        if (c == u'.' && !point) {
+            point = true;
+            continue;
+        }
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        if (point ? ++d.decimals > kMaxDecimals : ++integerDigits > kMaxIntegerDigits)
+            return std::nullopt;
+        d.units = d.units * 10 + (c.unicode() - u'0');
+    }
+    if (integerDigits + d.decimals == 0)
+        return std::nullopt;
+    if (negative)
+        d.units = -d.units;
+    return d;
+}
+
+qint64 power10(int n) {
+    qint64 p = 1;
+    while (n-- > 0)
+        p *= 10;
+    return p;
+}
+
+// a / b rounded to the nearest whole number, halves away from zero; b > 0.
+qint64 roundedQuotient(qint64 a, qint64 b) {
+    const qint64 magnitude = ((a < 0 ? -a : a) * 2 + b) / (b * 2);
+    return a < 0 ? -magnitude : magnitude;
+}
+
+// `units` at `decimals` places, with its sign unless zero.
+QString signedText(qint64 units, int decimals) {
+    const qint64 scale = power10(decimals);
+    const qint64 magnitude = units < 0 ? -units : units;
+    QString text = QString::number(magnitude / scale);
+    if (decimals > 0)
+        text += u'.' + QString::number(magnitude % scale).rightJustified(decimals, u'0');
+    if (units > 0)
+        return u'+' + text;
+    return units < 0 ? u'-' + text : text;
+}
+
+} // namespace
+
+std::optional<PriceChange> priceChange(QStringView price, QStringView previousClose) {
+    const std::optional<Decimal> p = parseDecimal(price);
+    const std::optional<Decimal> c = parseDecimal(previousClose);
+    if (!p || !c || c->units <= 0)
+        return std::nullopt;
+    // Both at the finer of the two scales, the difference exact.
+    const int decimals = std::max(p->decimals, c->decimals);
+    const qint64 priceUnits = p->units * power10(decimals - p->decimals);
+    const qint64 closeUnits = c->units * power10(decimals - c->decimals);
+    const qint64 difference = priceUnits - closeUnits;
+
+    PriceChange result;
+    result.direction = difference > 0 ? 1 : difference < 0 ? -1 : 0;
+    result.change =
+        signedText(roundedQuotient(difference, power10(decimals - p->decimals)), p->decimals);
+    // Hundredths of a percent: difference × 10000 ÷ close.
+    const qint64 hundredths = roundedQuotient(difference * 10000, closeUnits);
+    QString percent = signedText(hundredths, 2);
+    if (hundredths == 0 && difference != 0)
+        percent.prepend(difference > 0 ? u'+' : u'-');
+    result.percent = percent + u'%';
+    return result;
+}
+
+} // namespace tarnwel

@@ -1,0 +1,22 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+namespace tarnwel {
+
+// How far a price stands from the previous close, worked in decimal from the service's
+// texts so that "5.230" − "5.180" is exactly "+0.050".
+struct PriceChange {
+    int direction = 0; // +1 up, -1 down, 0 unchanged
+    QString change;    // with the price's decimals and its sign: "+0.050", "-0.12", "0.00"
+    QString percent;   // of the previous close, two decimals: "+0.97%", "0.00%"
+};
+
+// Nothing where either text is not a plain decimal number or the previous close is zero.
+std::optional<PriceChange> priceChange(QStringView price, QStringView previousClose);
+
+} // namespace tarnwel
