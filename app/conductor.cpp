@@ -10,6 +10,7 @@
 #include "ticker/placement.h"
 #include "ticker/quotefeed.h"
 #include "watchlist/form2.h"
+#include "watchlist/listing.h"
 #include "watchlist/stockdirectory.h"
 #include "widgets/twips.h"
 
@@ -113,7 +114,11 @@ void Conductor::openWatchList() {
         m_watchList->activateWindow();
         return;
     }
-    m_watchList = new Form2(watchListWindowOptions(m_env), m_directory, m_hooks.showNotice);
+    if (!m_listing)
+        m_listing = std::make_shared<const stockdirectory::Search>(
+            listing::entries(), pinyin::table(), stockdirectory::Search::Match::Folded);
+    m_watchList =
+        new Form2(watchListWindowOptions(m_env), m_directory, m_listing, m_hooks.showNotice);
     connect(m_watchList, &Form2::transparencyPicked, this,
             [this](const QString& text) { m_ticker->applyAlpha(alphaFromTransparency(text)); });
     connect(m_watchList, &Form2::upDownColoursPicked, m_ticker.get(), &Form1::setUpDownColours);

@@ -63,6 +63,8 @@ private:
     // Built at the load, with every name's initials worked out once.
     std::shared_ptr<const stockdirectory::Search> m_directory =
         std::make_shared<stockdirectory::Search>();
+    // Today's listing, built when the watch-list window is first wanted.
+    std::shared_ptr<const stockdirectory::Search> m_listing;
     std::unique_ptr<SingleInstance> m_instance;
     std::unique_ptr<Form1> m_ticker;
     QuoteFeed* m_feed = nullptr;

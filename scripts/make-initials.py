@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes watchlist/data/initials.txt: the pinyin initials of the Chinese characters that the
-directory search needs (every hanzi of GB 2312 and every character of the directory), from
-the Unicode Han database's Unihan_Readings.txt (Debian package unicode-data).
+watch-list search needs (every hanzi of GB 2312, of the directory and of today's listing),
+from the Unicode Han database's Unihan_Readings.txt (Debian package unicode-data).
 
 A character keeps every reading the database gives it, so that 行 is found by "h" and "x"
 and 长 by "c" and "z". The output groups characters by their set of initials, one group a
@@ -86,9 +86,9 @@ def gb2312_hanzi():
     return chars
 
 
-def directory_hanzi():
+def hanzi_of(*names):
     chars = set()
-    for name in ("shanghai.txt", "shenzhen.txt"):
+    for name in names:
         for char in (DATA / name).read_text(encoding="utf-8"):
             if unicodedata.name(char, "").startswith("CJK UNIFIED IDEOGRAPH"):
                 chars.add(char)
@@ -109,9 +109,10 @@ def main():
                     if l.startswith("# Unicode version")), "unknown")
     table = initials_by_character(text)
 
-    wanted = set(gb2312_hanzi()) | directory_hanzi()
+    directory = hanzi_of("shanghai.txt", "shenzhen.txt")
+    wanted = set(gb2312_hanzi()) | directory | hanzi_of("listing.txt")
     missing = sorted(c for c in wanted if c not in table)
-    directory_missing = sorted(c for c in directory_hanzi() if c not in table)
+    directory_missing = sorted(c for c in directory if c not in table)
     if directory_missing:
         sys.exit("no reading for directory characters: " + "".join(directory_missing))
 
@@ -120,9 +121,10 @@ def main():
         groups.setdefault("".join(sorted(table[char])), []).append(char)
 
     lines = [
-        "# Pinyin initials of the Chinese characters the directory search needs: every hanzi of",
-        "# GB 2312 and of the directory. Made by scripts/make-initials.py from the Unicode Han",
-        f"# database's Unihan_Readings.txt (Unicode {version}); do not edit by hand.",
+        "# Pinyin initials of the Chinese characters the watch-list search needs: every hanzi of",
+        "# GB 2312, of the directory and of today's listing. Made by scripts/make-initials.py",
+        f"# from the Unicode Han database's Unihan_Readings.txt (Unicode {version}); do not edit",
+        "# by hand.",
         "# Each line: the initials a character may be typed with, a space, the characters.",
     ]
     for letters in sorted(groups, key=lambda k: (len(k), k)):

@@ -7,7 +7,9 @@
 #include "filesizelimit.h"
 #include "testenvironment.h"
 #include "testfiles.h"
+#include "watchlist/codelookup.h"
 #include "watchlist/form2.h"
+#include "watchlist/listing.h"
 #include "watchlist/stockdirectory.h"
 
 #include <QApplication>
@@ -46,6 +48,12 @@ QByteArray windowForm(const QStringList& entries) {
     return gbk(entries.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n\r\n"));
 }
 
+std::shared_ptr<const stockdirectory::Search> todaysListing() {
+    static const auto search = std::make_shared<const stockdirectory::Search>(
+        listing::entries(), pinyin::table(), stockdirectory::Search::Match::Folded);
+    return search;
+}
+
 // A known directory and files in a temporary directory, and the watch-list window
 // opened as the menu opens it.
 struct Fixture {
@@ -64,13 +72,14 @@ struct Fixture {
     }
     ~Fixture() { delete window.data(); }
     QString setting(SettingsStore::Key key) const { return env.settings->value(key); }
-    // `builtIn`: the program's own directory rather than the small one.
-    Form2* open(bool builtIn = false) {
+    // `builtIn`: the program's own directory rather than the small one; `listing`: with
+    // today's listing behind it, as the program has.
+    Form2* open(bool builtIn = false, bool listing = false) {
         const QStringList directory =
             builtIn ? stockdirectory::shanghai() + stockdirectory::shenzhen() : kDirectory;
         window = new Form2(watchListWindowOptions(env),
                            std::make_shared<const stockdirectory::Search>(directory),
-                           makeTestHooks(hooks).showNotice);
+                           listing ? todaysListing() : nullptr, makeTestHooks(hooks).showNotice);
         QObject::connect(window, &Form2::transparencyPicked,
                          [this](const QString& text) { picked.append(text); });
         window->Form_Load();
@@ -140,6 +149,10 @@ private Q_SLOTS:
     void lookUpByCode();
     void onlyTheLatestLookUpCounts();
     void addLookedUpEntry();
+    void searchOrder_data();
+    void searchOrder();
+    void addFromListing_data();
+    void addFromListing();
     void transparency_data();
     void transparency();
     void showsTheStoredTransparency_data();
@@ -447,6 +460,115 @@ void TestForm2::addLookedUpEntry() {
         kDirectory.mid(0, 2) + QStringList{QStringLiteral("诺思兰德(bj430047)")};
     QCOMPARE(watchList(window), after);
     QCOMPARE(readAll(f.env.watchListPath), windowForm(after));
+}
+
+namespace {
+
+FakeHttpServer::Response quoteNaming(const char* code, const QString& name) {
+    return {200, gbk(QStringLiteral("var hq_str_%1=\"%2,10.00,9.90,10.10,10.30,9.80\";")
+                         .arg(QLatin1String(code), name))};
+}
+
+} // namespace
+
+void TestForm2::searchOrder_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("first"); // empty: nothing listed
+    QTest::addColumn<int>("count");     // -1: any number
+    QTest::addColumn<QString>("hint");  // also the list's tooltip
+    QTest::addColumn<bool>("asked");    // the service was asked about the code
+
+    const QString listing = QStringLiteral("来自当前上市名录");
+    const auto row = [](const char* tag, const char16_t* typed, const char16_t* first, int count,
+                        const QString& hint = QString(), bool asked = false) {
+        QTest::newRow(tag) << QString::fromUtf16(typed) << QString::fromUtf16(first) << count
+                           << hint << asked;
+    };
+    row("in the directory", u"中国石化", u"中国石化(sh600028)", 1);
+    row("only by the directory's initials", u"zgsh", u"中国石化(sh600028)", -1);
+    row("only in today's listing", u"宁德时代", u"宁德时代(sz300750)", 1, listing);
+    row("part of a name in the listing", u"中芯", u"中芯国际(sh688981)", 1, listing);
+    row("only by the listing's initials", u"ndsd", u"宁德时代(sz300750)", -1, listing);
+    row("ASCII for full-width", u"万科A", u"万科Ａ(sz000002)", 1, listing);
+    row("full-width for ASCII", u"深物业Ａ", u"深物业A(sz000011)", 1, listing);
+    row("padded as the exchanges write it", u"万 \u3000科Ａ", u"万科Ａ(sz000002)", 1, listing);
+    row("case kept", u"万科a", u"", 0);
+    row("a code the listing holds", u"300750", u"宁德时代(sz300750)", 1, listing);
+    row("a code in neither", u"sz302999", u"新股(sz302999)", 1, QStringLiteral("来自行情服务"),
+        true);
+    row("nothing", u"宁德时代X", u"", 0);
+    row("blanks", u"  ", u"", 0);
+}
+
+// The directory's filter, its initials, the listing's filter, its initials, then the
+// service: each only when everything before it found nothing.
+void TestForm2::searchOrder() {
+    QFETCH(QString, typed);
+    QFETCH(QString, first);
+    QFETCH(int, count);
+    QFETCH(QString, hint);
+    QFETCH(bool, asked);
+
+    FakeHttpServer server;
+    server.setDefaultResponse(quoteNaming("sz302999", QStringLiteral("新股")));
+    Fixture f;
+    f.env.quoteBaseUrl = server.baseUrl();
+    Form2* window = f.open(true, true);
+    const auto* hintLabel = child<QLabel>(window, "searchHint");
+    searchBox(window)->insert(typed); // as pasted: key clicks take Latin-1 only
+    if (asked)
+        QTRY_COMPARE(hintLabel->text(), hint);
+    const QStringList found = searchResults(window);
+    QCOMPARE(found.value(0), first);
+    if (count >= 0)
+        QCOMPARE(found.size(), count);
+    QCOMPARE(hintLabel->text(), hint);
+    QCOMPARE(hintLabel->isVisibleTo(window), !hint.isEmpty());
+    QCOMPARE(results(window)->toolTip(), hint);
+    QCOMPARE(!server.requestPaths().isEmpty(), asked);
+}
+
+void TestForm2::addFromListing_data() {
+    QTest::addColumn<FakeHttpServer::Response>("answer");
+    QTest::addColumn<QStringList>("before");
+    QTest::addColumn<QStringList>("after");
+
+    const QStringList two = kDirectory.mid(0, 2);
+    const QString listed = QStringLiteral("宁德时代(sz300750)");
+    const QString renamed = QStringLiteral("宁德新名(sz300750)");
+    const auto current = quoteNaming("sz300750", QStringLiteral("宁德新名"));
+    QTest::newRow("another name") << current << two << two + QStringList{renamed};
+    QTest::newRow("not answering")
+        << FakeHttpServer::Response{200, {}, "text/html", true} << two << two + QStringList{listed};
+    QTest::newRow("refusing") << FakeHttpServer::Response{403, "Forbidden"} << two
+                              << two + QStringList{listed};
+    QTest::newRow("on the list under its current name")
+        << current << two + QStringList{renamed} << two + QStringList{renamed};
+}
+
+void TestForm2::addFromListing() {
+    QFETCH(FakeHttpServer::Response, answer);
+    QFETCH(QStringList, before);
+    QFETCH(QStringList, after);
+
+    FakeHttpServer server;
+    server.setDefaultResponse(answer);
+    Fixture f(before);
+    f.env.quoteBaseUrl = server.baseUrl();
+    f.env.fetchTimeoutMs = 300;
+    Form2* window = f.open(true, true);
+    QTest::keyClicks(searchBox(window), QStringLiteral("ndsd"));
+    const QString listed = QStringLiteral("宁德时代(sz300750)");
+    QVERIFY(clickEntry(results(window), listed));
+    QTest::mouseClick(addButton(window), Qt::LeftButton);
+    // Added at once under the listing's name, whatever the service will say.
+    QCOMPARE(watchList(window), before + QStringList{listed});
+    // Then confirmed: only the window's own look-up for typed codes is left.
+    QTRY_COMPARE(window->findChildren<CodeLookup*>().size(), 1);
+    QCOMPARE(server.requestPaths(), QStringList{QStringLiteral("/list=sz300750")});
+    QCOMPARE(watchList(window), after);
+    QCOMPARE(readAll(f.env.watchListPath), windowForm(after));
+    QVERIFY(f.hooks->messages.isEmpty());
 }
 
 void TestForm2::transparency_data() {

@@ -1,4 +1,5 @@
 #include "watchlist/entry.h"
+#include "watchlist/listing.h"
 #include "watchlist/pinyin.h"
 #include "watchlist/stockdirectory.h"
 
@@ -26,7 +27,7 @@ class TestPinyin : public QObject {
 private Q_SLOTS:
     void readings_data();
     void readings();
-    void tableCoversGb2312AndTheDirectory();
+    void tableCoversGb2312TheDirectoryAndTheListing();
     void parseTable_data();
     void parseTable();
 
@@ -62,7 +63,7 @@ void TestPinyin::readings() {
     QCOMPARE(pinyin::initialsOf(character.front().unicode()), initials);
 }
 
-void TestPinyin::tableCoversGb2312AndTheDirectory() {
+void TestPinyin::tableCoversGb2312TheDirectoryAndTheListing() {
     const auto& table = pinyin::table();
 
     // GB 2312's hanzi fill rows 0xB0 to 0xF7 of the two-byte code; row 0xD7 ends at 0xF9.
@@ -79,7 +80,7 @@ void TestPinyin::tableCoversGb2312AndTheDirectory() {
     }
     QCOMPARE(hanzi, 6763);
 
-    for (const QString& entry : merged()) {
+    for (const QString& entry : merged() + listing::entries()) {
         for (QChar character : entryName(entry).value_or(QString())) {
             if (character.script() == QChar::Script_Han)
                 QVERIFY2(table.contains(character.unicode()), qPrintable(entry));

@@ -1,4 +1,5 @@
 #include "watchlist/entry.h"
+#include "watchlist/listing.h"
 #include "watchlist/stockdirectory.h"
 
 #include <QFile>
@@ -58,6 +59,7 @@ private Q_SLOTS:
     void searchDirectory();
     void filterOtherLists_data();
     void filterOtherLists();
+    void listingTable();
 
     void parseList_data();
     void parseList();
@@ -367,6 +369,17 @@ void TestStockDirectory::searchDirectory() {
             QVERIFY2(!entry.contains(text), qPrintable(entry));
     }
     QCOMPARE(next, result.size());
+
+    // With today's listing behind it, whatever the directory finds stays exactly that.
+    static const stockdirectory::Search both[] = {
+        stockdirectory::Search(directory),
+        stockdirectory::Search(listing::entries(), pinyin::table(),
+                               stockdirectory::Search::Match::Folded)};
+    if (count > 0) {
+        const stockdirectory::Found found = stockdirectory::find(both[0], both[1], text);
+        QCOMPARE(found.entries, result);
+        QVERIFY(!found.fromListing);
+    }
 }
 
 void TestStockDirectory::filterOtherLists_data() {
@@ -397,6 +410,16 @@ void TestStockDirectory::filterOtherLists() {
     QFETCH(QString, text);
     QFETCH(QStringList, result);
     QCOMPARE(stockdirectory::filter(directory, text), result);
+}
+
+void TestStockDirectory::listingTable() {
+    // Every entry of the compiled-in listing is one the watch list reads back.
+    static const QRegularExpression form(
+        QStringLiteral("^[^ ()\u3000]{2,16}\\((sh|sz|bj)[0-9]{6}\\)$"));
+    const QStringList entries = listing::entries();
+    QCOMPARE(int(entries.size()), 5486);
+    for (const QString& entry : entries)
+        QVERIFY2(form.match(entry).hasMatch(), qPrintable(entry));
 }
 
 void TestStockDirectory::parseList_data() {

@@ -3,6 +3,7 @@
 #include "base/autostart.h"
 #include "base/settingsstore.h"
 #include "watchlist/codelookup.h"
+#include "watchlist/entry.h"
 #include "watchlist/securitycode.h"
 #include "watchlist/stockdirectory.h"
 #include "watchlist/watchliststore.h"
@@ -97,11 +98,12 @@ void placeTextControl(QWidget* control, const QRect& rect) {
 } // namespace
 
 Form2::Form2(Options options, std::shared_ptr<const stockdirectory::Search> directory,
-             Notice notice)
+             std::shared_ptr<const stockdirectory::Search> listing, Notice notice)
     : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
     , m_options(std::move(options))
     , m_directory(std::move(directory))
+    , m_listing(listing ? std::move(listing) : std::make_shared<const stockdirectory::Search>())
     , m_notice(std::move(notice)) {
     setObjectName(QStringLiteral("Form2"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -239,11 +241,11 @@ void Form2::Form_Load() {
 void Form2::Text1_Change() {
     // Only the latest text counts: an answer about an earlier one is never shown.
     m_lookup->cancel();
-    List1->setToolTip(QString());
-    showSearchHint(QString());
-    const QStringList found = m_directory->search(Text1->text());
-    m_results->setStringList(found);
-    if (!found.isEmpty())
+    const stockdirectory::Found found =
+        stockdirectory::find(*m_directory, *m_listing, Text1->text());
+    m_resultsFromListing = found.fromListing;
+    showFound(found.entries, found.fromListing ? QStringLiteral("来自当前上市名录") : QString());
+    if (!found.entries.isEmpty())
         return;
     // A code the directory does not hold may still be listed today: ask the service.
     const securitycode::Recognised code = securitycode::recognise(Text1->text());
@@ -258,9 +260,7 @@ void Form2::Text1_Change() {
 void Form2::showLookedUp(CodeLookup::Result result, const QString& entry) {
     switch (result) {
     case CodeLookup::Result::Found:
-        m_results->setStringList({entry});
-        List1->setToolTip(QStringLiteral("来自行情服务"));
-        showSearchHint(QStringLiteral("来自行情服务"));
+        showFound({entry}, QStringLiteral("来自行情服务"));
         break;
     case CodeLookup::Result::NotFound:
         showSearchHint(QStringLiteral("未找到该代码"));
@@ -274,6 +274,14 @@ void Form2::showLookedUp(CodeLookup::Result result, const QString& entry) {
 void Form2::showSearchHint(const QString& text) {
     m_searchHint->setText(text);
     m_searchHint->setVisible(!text.isEmpty());
+}
+
+// `source`: where entries from beyond the directory came from, shown with them; empty
+// for the directory's own.
+void Form2::showFound(const QStringList& entries, const QString& source) {
+    m_results->setStringList(entries);
+    List1->setToolTip(source);
+    showSearchHint(source);
 }
 
 void Form2::Command1_Click() {
@@ -291,6 +299,47 @@ void Form2::Command1_Click() {
     if (!writeWatchList()) {
         delete List2->takeItem(List2->count() - 1);
         reportUnsaved();
+        return;
+    }
+    if (m_resultsFromListing)
+        confirmName(entry);
+}
+
+// The listing is from its day and names change: the service's current name replaces the
+// listing's once it answers. Without an answer the entry keeps the listing's name. Each
+// add asks on its own, so that one add's question never drops another's.
+void Form2::confirmName(const QString& entry) {
+    const std::optional<QString> code = entryCode(entry);
+    if (!code)
+        return;
+    auto* lookup = new CodeLookup(m_options.lookup, this);
+    connect(lookup, &CodeLookup::finished, this,
+            [this, lookup, entry](CodeLookup::Result result, const QString& current) {
+                lookup->deleteLater();
+                if (result == CodeLookup::Result::Found)
+                    rename(entry, current);
+            });
+    lookup->lookUp(*code);
+}
+
+void Form2::rename(const QString& entry, const QString& current) {
+    const QStringList entries = watchList();
+    const int row = int(entries.indexOf(entry));
+    // Removed while the service was asked, or already the current name: nothing to do.
+    if (row < 0 || current == entry)
+        return;
+    // Under its current name the stock may be on the list already; it is not listed twice.
+    const bool twice = entries.contains(current);
+    if (twice)
+        delete List2->takeItem(row);
+    else
+        List2->item(row)->setText(current);
+    if (!writeWatchList()) {
+        // The list keeps what the file holds; the notice below it says why.
+        if (twice)
+            List2->insertItem(row, entry);
+        else
+            List2->item(row)->setText(entry);
     }
 }
 

@@ -45,8 +45,10 @@ public:
         QString watchListUserPath; // where it moves when that cannot be written
     };
 
-    // `directory`: every entry the search can offer, in order, and how to search them.
-    Form2(Options options, std::shared_ptr<const stockdirectory::Search> directory, Notice notice);
+    // `directory`: every entry the search can offer, in order, and how to search them;
+    // `listing`: today's listed stocks, searched when the directory finds nothing.
+    Form2(Options options, std::shared_ptr<const stockdirectory::Search> directory,
+          std::shared_ptr<const stockdirectory::Search> listing, Notice notice);
     ~Form2() override;
 
     // Centres the window on its screen and fills it from setup.ini and the settings.
@@ -72,7 +74,10 @@ private:
     void Text1_Change();
     void showLookedUp(CodeLookup::Result result, const QString& entry);
     void showSearchHint(const QString& text);
+    void showFound(const QStringList& entries, const QString& source);
     void Command1_Click();
+    void confirmName(const QString& entry);
+    void rename(const QString& entry, const QString& current);
     void Command2_Click();
     void Combo1_Click(int index);
     void Combo2_Click(int index);
@@ -103,8 +108,10 @@ private:
 
     Options m_options;
     std::shared_ptr<const stockdirectory::Search> m_directory;
+    std::shared_ptr<const stockdirectory::Search> m_listing;
     Notice m_notice;
     QStringListModel* m_results = nullptr;
+    bool m_resultsFromListing = false; // their names are confirmed with the service on adding
     CodeLookup* m_lookup = nullptr;
 };
 

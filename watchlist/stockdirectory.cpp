@@ -2,6 +2,7 @@
 
 #include "base/textfiles.h"
 #include "watchlist/entry.h"
+#include "watchlist/listing.h"
 
 #include <QFile>
 #include <QStringMatcher>
@@ -80,8 +81,16 @@ bool isInitialsText(QStringView text) {
                        [](QChar unit) { return unit >= u'a' && unit <= u'z'; });
 }
 
-Search::Search(QStringList entries, const QHash<char16_t, pinyin::KeySet>& initials)
-    : m_entries(std::move(entries)) {
+Search::Search(QStringList entries, const QHash<char16_t, pinyin::KeySet>& initials, Match match)
+    : m_entries(std::move(entries))
+    , m_match(match) {
+    if (m_match == Match::Folded) {
+        m_folded.reserve(m_entries.size());
+        for (const QString& entry : std::as_const(m_entries)) {
+            const QString form = listing::matchForm(entry);
+            m_folded.append(form == entry ? entry : form); // shared where nothing changed
+        }
+    }
     m_starts.reserve(size_t(m_entries.size()) + 1);
     m_keys.reserve(size_t(m_entries.size()) * 5);
     for (const QString& entry : std::as_const(m_entries)) {
@@ -95,9 +104,27 @@ Search::Search(QStringList entries, const QHash<char16_t, pinyin::KeySet>& initi
 }
 
 QStringList Search::search(const QString& text) const {
+    if (m_match == Match::Folded)
+        return folded(text);
     QStringList result = filter(m_entries, text);
     if (result.isEmpty() && isInitialsText(text))
         result = byInitials(text);
+    return result;
+}
+
+QStringList Search::folded(const QString& text) const {
+    const QString form = listing::matchForm(text);
+    // Blanks alone ask for nothing; they must not list every entry.
+    if (form.isEmpty())
+        return {};
+    QStringList result;
+    const QStringMatcher matcher(form, Qt::CaseSensitive);
+    for (qsizetype i = 0; i < m_folded.size(); ++i) {
+        if (matcher.indexIn(m_folded[i]) >= 0)
+            result.append(m_entries[i]);
+    }
+    if (result.isEmpty() && isInitialsText(form))
+        result = byInitials(form);
     return result;
 }
 
@@ -115,6 +142,15 @@ QStringList Search::byInitials(QStringView text) const {
             inside.append(m_entries[i]);
     }
     return beginning + inside;
+}
+
+Found find(const Search& directory, const Search& listing, const QString& text) {
+    Found found{directory.search(text)};
+    if (found.entries.isEmpty()) {
+        found.entries = listing.search(text);
+        found.fromListing = !found.entries.isEmpty();
+    }
+    return found;
 }
 
 } // namespace tarnwel::stockdirectory
