@@ -5,5 +5,6 @@ namespace tarnwel {
 Q_LOGGING_CATEGORY(lcFeed, "tarnwel.feed", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcChart, "tarnwel.chart", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcWatchList, "tarnwel.watchlist", QtInfoMsg)
+Q_LOGGING_CATEGORY(lcAlerts, "tarnwel.alerts", QtInfoMsg)
 
 } // namespace tarnwel

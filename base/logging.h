@@ -9,5 +9,6 @@ namespace tarnwel {
 Q_DECLARE_LOGGING_CATEGORY(lcFeed)      // tarnwel.feed: quote requests and the feed's turns
 Q_DECLARE_LOGGING_CATEGORY(lcChart)     // tarnwel.chart: chart image loads
 Q_DECLARE_LOGGING_CATEGORY(lcWatchList) // tarnwel.watchlist: look-ups from the watch-list window
+Q_DECLARE_LOGGING_CATEGORY(lcAlerts)    // tarnwel.alerts: stored alerts, firings, notifications
 
 } // namespace tarnwel

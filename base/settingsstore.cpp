@@ -1,5 +1,7 @@
 #include "base/settingsstore.h"
 
+#include "base/plainini.h"
+
 #include <QSettings>
 
 namespace tarnwel {
@@ -17,9 +19,13 @@ QString keyPath(SettingsStore::Key key) {
         return kName + QStringLiteral("/st");
     case SettingsStore::Key::Colours:
         return kName + QStringLiteral("/colors");
+    case SettingsStore::Key::Notify:
+        return kName + QStringLiteral("/notify");
     }
     return {};
 }
+
+const QString kAlerts = QStringLiteral("alerts");
 
 } // namespace
 
@@ -31,14 +37,14 @@ SettingsStore::SettingsStore()
           QStringLiteral("HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\") + kName,
           QSettings::NativeFormat))
 #else
-    : m_settings(
-          std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, kName, kName))
+    // The same file as Qt's native format, read and written without its quoting rules.
+    : m_settings(std::make_unique<QSettings>(plainIniFormat(), QSettings::UserScope, kName, kName))
 #endif
 {
 }
 
 SettingsStore::SettingsStore(const QString& iniPath)
-    : m_settings(std::make_unique<QSettings>(iniPath, QSettings::IniFormat)) {}
+    : m_settings(std::make_unique<QSettings>(iniPath, plainIniFormat())) {}
 
 SettingsStore::~SettingsStore() = default;
 
@@ -81,6 +87,35 @@ void SettingsStore::setUpDownColours(UpDownColours colours) {
         setValue(Key::Colours, QStringLiteral("none"));
         return;
     }
+}
+
+bool SettingsStore::notifies() const {
+    return value(Key::Notify).trimmed() != u"0";
+}
+
+void SettingsStore::setNotifies(bool on) {
+    setValue(Key::Notify, on ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+QString SettingsStore::alerts(const QString& code) const {
+    m_settings->sync();
+    return m_settings->value(kAlerts + u'/' + code).toString();
+}
+
+void SettingsStore::setAlerts(const QString& code, const QString& text) {
+    if (text.isEmpty())
+        m_settings->remove(kAlerts + u'/' + code);
+    else
+        m_settings->setValue(kAlerts + u'/' + code, text);
+    m_settings->sync();
+}
+
+QStringList SettingsStore::alertCodes() const {
+    m_settings->sync();
+    m_settings->beginGroup(kAlerts);
+    const QStringList codes = m_settings->childKeys();
+    m_settings->endGroup();
+    return codes;
 }
 
 } // namespace tarnwel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -16,11 +17,12 @@ enum class UpDownColours {
 };
 
 // The per-user store of the program's settings: the transparency, the start-at-logon
-// choice and the up/down colours, kept under application and section "vevivudaz". A
-// setting that was never written reads as the empty string.
+// choice, the up/down colours and the desktop-notification choice, kept under application
+// and section "vevivudaz", and the price alerts in section "alerts". A setting that was
+// never written reads as the empty string.
 class SettingsStore {
 public:
-    enum class Key { Transparency, StartAtLogon, Colours };
+    enum class Key { Transparency, StartAtLogon, Colours, Notify };
 
     // The platform's own store: on Linux $XDG_CONFIG_HOME/vevivudaz/vevivudaz.conf.
     SettingsStore();
@@ -43,6 +45,16 @@ public:
     // Stored as "red-up", "green-up" or "none"; a missing or unknown value reads as red-up.
     UpDownColours upDownColours() const;
     void setUpDownColours(UpDownColours colours);
+    // Stored as "1" or "0"; missing reads as on.
+    bool notifies() const;
+    void setNotifies(bool on);
+
+    // The alerts of one stock as stored, e.g. "above:5.50;below:5.00;move:3", by its code;
+    // empty where it has none. Setting the empty text removes the key.
+    QString alerts(const QString& code) const;
+    void setAlerts(const QString& code, const QString& text);
+    // The codes that have an alerts key.
+    QStringList alertCodes() const;
 
 private:
     std::unique_ptr<QSettings> m_settings;
