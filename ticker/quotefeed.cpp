@@ -14,6 +14,8 @@
 #include <QSet>
 #include <QTimer>
 
+#include <utility>
+
 namespace tarnwel {
 
 namespace {
@@ -67,7 +69,9 @@ struct QuoteFeed::Private {
     QuoteValues values;
     QStringList list3;
     qsizetype entryCount = 0; // taken once, before a cycle's first turn
-    qsizetype turn = 0;
+    qsizetype turn = 0;       // where the rotation stands
+    qsizetype shown = 0;      // the entry of the running turn
+    QString insertedCode;     // the next turn's stock, before the rotation's
 
     QuoteClient* client = nullptr;
     Fetch fetching = Fetch::ShIndex;
@@ -157,17 +161,18 @@ void QuoteFeed::startCycle() {
         pauseThen(&QuoteFeed::endCycle);
         return;
     }
-    startTurn();
+    startTurn(0);
 }
 
-void QuoteFeed::startTurn() {
-    const QString& entry = d->list3.at(d->turn);
+void QuoteFeed::startTurn(qsizetype index) {
+    d->shown = index;
+    const QString& entry = d->list3.at(index);
     // A malformed entry leaves the part that cannot be read as it was.
     if (std::optional<QString> name = entryName(entry))
         d->values.currentStockName = std::move(*name);
     if (std::optional<QString> code = entryCode(entry))
         d->values.currentStockCode = std::move(*code);
-    Q_EMIT turnStarted(int(d->turn));
+    Q_EMIT turnStarted(int(index));
     fetch(Fetch::ShIndex, QString::fromUtf16(kShanghaiIndexCode));
 }
 
@@ -311,17 +316,34 @@ void QuoteFeed::forgetUnlistedReplies() {
 }
 
 void QuoteFeed::finishTurn() {
-    Q_EMIT turnFinished(int(d->turn));
+    Q_EMIT turnFinished(int(d->shown));
     // Let everything that is waiting run before the pause begins.
     QTimer::singleShot(0, this, [this] { pauseThen(&QuoteFeed::nextTurn); });
 }
 
 void QuoteFeed::nextTurn() {
+    if (const qsizetype inserted = takeInsertedTurn(); inserted >= 0) {
+        startTurn(inserted);
+        return;
+    }
     ++d->turn;
     if (d->turn < d->entryCount)
-        startTurn();
+        startTurn(d->turn);
     else
         endCycle();
+}
+
+void QuoteFeed::showNext(const QString& code) {
+    d->insertedCode = code;
+}
+
+qsizetype QuoteFeed::takeInsertedTurn() {
+    const QString code = std::exchange(d->insertedCode, QString());
+    for (qsizetype i = 0; !code.isEmpty() && i < d->entryCount; ++i) {
+        if (entryCode(d->list3.at(i)) == code)
+            return i;
+    }
+    return -1;
 }
 
 void QuoteFeed::pauseThen(void (QuoteFeed::*next)()) {

@@ -50,6 +50,9 @@ public:
     const QStringList& List3() const;
     // How the stock turns went, as the ticker's tooltip tells it.
     FeedStatus* status() const;
+    // The listed stock of `code` is the next turn's, one turn put in before the rotation goes
+    // on where it was. A code the cycle does not list is passed over.
+    void showNext(const QString& code);
 
 Q_SIGNALS:
     // A cycle has read the watch list into List3 (or found none) and is about to walk it.
@@ -67,7 +70,8 @@ private:
     enum class Fetch { ShIndex, SzIndex, Stock };
 
     void startCycle();
-    void startTurn();
+    void startTurn(qsizetype index);
+    qsizetype takeInsertedTurn();
     void fetch(Fetch what, const QString& code);
     void fetchFinished(const QuoteOutcome& outcome);
     void replied(const QuoteOutcome& outcome, const QDateTime& arrived, bool stored);
