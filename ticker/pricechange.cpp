@@ -95,4 +95,32 @@ std::optional<PriceChange> priceChange(QStringView price, QStringView previousCl
     return result;
 }
 
+std::optional<int> compareDecimals(QStringView a, QStringView b) {
+    const std::optional<Decimal> x = parseDecimal(a);
+    const std::optional<Decimal> y = parseDecimal(b);
+    if (!x || !y)
+        return std::nullopt;
+    const int decimals = std::max(x->decimals, y->decimals);
+    const qint64 left = x->units * power10(decimals - x->decimals);
+    const qint64 right = y->units * power10(decimals - y->decimals);
+    return left > right ? 1 : left < right ? -1 : 0;
+}
+
+std::optional<bool> movesAtLeast(QStringView price, QStringView previousClose,
+                                 QStringView percent) {
+    const std::optional<Decimal> p = parseDecimal(price);
+    const std::optional<Decimal> c = parseDecimal(previousClose);
+    const std::optional<Decimal> m = parseDecimal(percent);
+    if (!p || !c || !m || c->units <= 0 || m->decimals > 2 || m->units < 0 ||
+        m->units > 100 * power10(m->decimals))
+        return std::nullopt;
+    const int decimals = std::max(p->decimals, c->decimals);
+    const qint64 closeUnits = c->units * power10(decimals - c->decimals);
+    qint64 difference = p->units * power10(decimals - p->decimals) - closeUnits;
+    if (difference < 0)
+        difference = -difference;
+    // |difference| / close >= m / 100 in whole numbers, each side below 10^18.
+    return difference * 100 * power10(m->decimals) >= m->units * closeUnits;
+}
+
 } // namespace tarnwel

@@ -19,4 +19,12 @@ struct PriceChange {
 // Nothing where either text is not a plain decimal number or the previous close is zero.
 std::optional<PriceChange> priceChange(QStringView price, QStringView previousClose);
 
+// The sign of a − b, exactly; nothing where either is not a plain decimal number.
+std::optional<int> compareDecimals(QStringView a, QStringView b);
+
+// Whether the price stands at least `percent` percent of the previous close away from it,
+// up or down, exactly. Nothing where a text does not read, the close is not above zero or
+// the percent is not one of 0 to 100 with at most two decimals.
+std::optional<bool> movesAtLeast(QStringView price, QStringView previousClose, QStringView percent);
+
 } // namespace tarnwel

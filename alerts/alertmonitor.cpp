@@ -1,0 +1,182 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "alerts/alertmonitor.h"
+
+#include "alerts/alertrule.h"
+#include "base/logging.h"
+#include "base/settingsstore.h"
+#include "ticker/markethours.h"
+#include "ticker/pricechange.h"
+#include "ticker/quoterecord.h"
+#include "ticker/quotereply.h"
+
+#include <QSet>
+#include <QSettings>
+
+#include <algorithm>
+
+namespace tarnwel {
+
+namespace {
+
+constexpr int kPrevClose = 2;
+
+QDate exchangeDay(const QDateTime& instant) {
+    return instant.toTimeZone(MarketHours::exchangeZone()).date();
+}
+
+// One condition against a price: its stored part, whether it holds (nothing where the
+// texts do not tell) and how it reads when it fires.
+struct Verdict {
+    QString part;
+    std::optional<bool> holds;
+    QString reads;
+};
+
+std::optional<bool> sign(std::optional<int> compared, bool above) {
+    if (!compared)
+        return std::nullopt;
+    return above ? *compared >= 0 : *compared <= 0;
+}
+
+QList<Verdict> verdicts(const AlertRule& rule, const QString& price, const QString& close) {
+    QList<Verdict> out;
+    if (!rule.above.isEmpty())
+        out.append({u"above:" + rule.above, sign(compareDecimals(price, rule.above), true),
+                    price + u" ≥ " + rule.above});
+    if (!rule.below.isEmpty())
+        out.append({u"below:" + rule.below, sign(compareDecimals(price, rule.below), false),
+                    price + u" ≤ " + rule.below});
+    if (!rule.move.isEmpty()) {
+        const std::optional<PriceChange> change = priceChange(price, close);
+        const bool down = change && change->direction < 0;
+        out.append({u"move:" + rule.move, movesAtLeast(price, close, rule.move),
+                    (change ? change->percent : QString()) + (down ? u" ≤ -" : u" ≥ +") +
+                        rule.move + u'%'});
+    }
+    return out;
+}
+
+} // namespace
+
+struct AlertMonitor::Private {
+    Options options;
+    QDate day;              // of the state below
+    QSet<QString> holding;  // "code part": true at its last check that day
+    QStringList fired;      // that day's alerts
+    QSet<QString> reported; // stored values already logged as unreadable
+
+    QDateTime now() const {
+        return options.clock ? options.clock() : QDateTime::currentDateTimeUtc();
+    }
+
+    std::optional<AlertRule> rule(const QString& code) {
+        const QString stored = options.settings->alerts(code);
+        if (stored.isEmpty())
+            return std::nullopt;
+        std::optional<AlertRule> rule = parseAlertRule(stored);
+        if (!rule && !reported.contains(code + u'=' + stored)) {
+            reported.insert(code + u'=' + stored);
+            qCWarning(lcAlerts).noquote()
+                << "alerts of" << code << "do not read, ignored:" << stored;
+        }
+        return rule;
+    }
+};
+
+AlertMonitor::AlertMonitor(Options options, QObject* parent)
+    : QObject(parent)
+    , d(std::make_unique<Private>()) {
+    d->options = std::move(options);
+    loadState();
+    if (d->day != exchangeDay(d->now())) {
+        d->holding.clear();
+        d->fired.clear();
+    }
+}
+
+AlertMonitor::~AlertMonitor() = default;
+
+QStringList AlertMonitor::firedToday() const {
+    return d->fired;
+}
+
+void AlertMonitor::check(const QuoteValues& values, const FeedOutcome& outcome) {
+    const QString& reply = values.quoteReply;
+    const ShownPrice shown = quoterecord::shownPrice(reply);
+    if (outcome.kind != FeedOutcome::Kind::Live || shown.kind != PriceKind::Traded)
+        return;
+    // Before the open the service may still hand out an earlier day's record.
+    const QDate day = exchangeDay(outcome.checkedAt);
+    const QDateTime recorded = quoterecord::recordTime(reply);
+    if (recorded.isValid() && recorded.date() != day)
+        return;
+    const QString& code = values.currentStockCode;
+    const std::optional<AlertRule> rule = d->rule(code);
+    if (!rule)
+        return;
+    startDay(day);
+
+    const QString close = quotereply::field(reply, kPrevClose).value_or(QString());
+    const QList<Verdict> all = verdicts(*rule, shown.price, close);
+    // A condition changed or removed since its last check starts afresh.
+    const qsizetype before = d->holding.size();
+    d->holding.removeIf([&](const QString& key) {
+        return key.startsWith(code + u' ') &&
+               std::none_of(all.cbegin(), all.cend(),
+                            [&](const Verdict& v) { return key == code + u' ' + v.part; });
+    });
+    bool changed = d->holding.size() != before;
+    for (const Verdict& v : all) {
+        const QString key = code + u' ' + v.part;
+        if (!v.holds || *v.holds == d->holding.contains(key))
+            continue;
+        changed = true;
+        if (!*v.holds) {
+            d->holding.remove(key);
+            continue;
+        }
+        d->holding.insert(key);
+        const QString line = outcome.checkedAt.toLocalTime().toString(u"HH:mm:ss") + u' ' +
+                             values.currentStockName + u' ' + v.reads;
+        d->fired.append(line);
+        qCInfo(lcAlerts).noquote() << "fired:" << code << line;
+        Q_EMIT fired(code, line);
+        Q_EMIT firedTodayChanged(d->fired);
+    }
+    if (changed)
+        saveState();
+}
+
+void AlertMonitor::startDay(const QDate& day) {
+    if (day == d->day)
+        return;
+    d->day = day;
+    d->holding.clear();
+    if (!d->fired.isEmpty()) {
+        d->fired.clear();
+        Q_EMIT firedTodayChanged(d->fired);
+    }
+    saveState();
+}
+
+void AlertMonitor::loadState() {
+    const QSettings state(d->options.statePath, QSettings::IniFormat);
+    d->day = QDate::fromString(state.value(QStringLiteral("day")).toString(), Qt::ISODate);
+    const QStringList holding = state.value(QStringLiteral("holding")).toStringList();
+    d->holding = QSet<QString>(holding.cbegin(), holding.cend());
+    d->fired = state.value(QStringLiteral("fired")).toStringList();
+}
+
+void AlertMonitor::saveState() const {
+    QSettings state(d->options.statePath, QSettings::IniFormat);
+    QStringList holding(d->holding.cbegin(), d->holding.cend());
+    holding.sort();
+    state.setValue(QStringLiteral("day"), d->day.toString(Qt::ISODate));
+    state.setValue(QStringLiteral("holding"), holding);
+    state.setValue(QStringLiteral("fired"), d->fired);
+    state.sync();
+    if (state.status() != QSettings::NoError)
+        qCWarning(lcAlerts).noquote() << "alert state not saved to" << d->options.statePath;
+}
+
+} // namespace tarnwel
