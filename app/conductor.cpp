@@ -1,5 +1,8 @@
 #include "app/conductor.h"
 
+#include "alerts/alertdialog.h"
+#include "alerts/alertmonitor.h"
+#include "alerts/alertrule.h"
 #include "app/transparency.h"
 #include "app/windowoptions.h"
 #include "base/settingsstore.h"
@@ -9,6 +12,7 @@
 #include "ticker/form1.h"
 #include "ticker/placement.h"
 #include "ticker/quotefeed.h"
+#include "watchlist/entry.h"
 #include "watchlist/form2.h"
 #include "watchlist/listing.h"
 #include "watchlist/stockdirectory.h"
@@ -37,6 +41,14 @@ Conductor::Conductor(Environment env, DesktopHooks hooks, QObject* parent)
     connect(ticker, &Form1::watchListRequested, this, &Conductor::openWatchList);
     connect(ticker, &Form1::helpRequested, this, [this] { m_hooks.openUrl(m_env.helpUrl); });
     connect(ticker, &Form1::exitRequested, this, &Conductor::exitProgram);
+
+    m_alerts = new AlertMonitor({m_env.settings, m_env.alertStatePath}, this);
+    connect(m_feed, &QuoteFeed::stockOutcome, this,
+            [this](const FeedOutcome& outcome) { m_alerts->check(m_feed->values(), outcome); });
+    connect(m_alerts, &AlertMonitor::fired, this, &Conductor::alertFired);
+    ticker->showAlerts(m_alerts->firedToday());
+    connect(m_alerts, &AlertMonitor::firedTodayChanged, ticker, &Form1::showAlerts);
+    connect(ticker, &Form1::alertMarkSeen, this, &Conductor::alertsSeen);
 }
 
 Conductor::~Conductor() {
@@ -85,6 +97,7 @@ Form4& Conductor::stealth() {
     if (!m_stealth) {
         m_stealth = new Form4();
         connect(m_stealth, &Form4::backRequested, this, &Conductor::leaveStealth);
+        connect(m_stealth, &Form4::alertMarkSeen, this, &Conductor::alertsSeen);
         connect(m_stealth, &Form4::chartRequested, this, [this] {
             launchChart(ChartSubject::Stock);
             handle(KeepOnTop::Event::ChartFromStealth);
@@ -122,6 +135,8 @@ void Conductor::openWatchList() {
     connect(m_watchList, &Form2::transparencyPicked, this,
             [this](const QString& text) { m_ticker->applyAlpha(alphaFromTransparency(text)); });
     connect(m_watchList, &Form2::upDownColoursPicked, m_ticker.get(), &Form1::setUpDownColours);
+    connect(m_watchList, &Form2::alertsRequested, this, &Conductor::openAlerts);
+    connect(m_watchList, &Form2::watchListSaved, this, &Conductor::refreshAlertMarks);
     connect(m_watchList, &Form2::closed, this, [this] {
         // Deleted only once control returns to the event loop; the menu opens a new one
         // from now on rather than raising this closing one.
@@ -130,6 +145,7 @@ void Conductor::openWatchList() {
     });
     m_watchList->setScreen(m_ticker->screen());
     m_watchList->Form_Load();
+    m_watchList->showAlertMarks(alertedCodes(*m_env.settings, m_env.settings->alertCodes()));
     m_watchList->show();
 }
 
@@ -149,6 +165,49 @@ void Conductor::launchChart(ChartSubject subject) {
     // The feed's current stock at this moment, not what the clicked line shows.
     m_chart->showDailyChart(subject, m_feed->values().currentStockName,
                             m_feed->values().currentStockCode);
+}
+
+// The alerted stock comes next on the ticker; both lines carry the mark until seen.
+void Conductor::alertFired(const QString& code, const QString& line) {
+    m_feed->showNext(code);
+    m_ticker->showAlertMark(true);
+    stealth().showAlertMark(true);
+    if (m_env.settings->notifies())
+        m_hooks.notify(QStringLiteral("股价提醒"), line);
+}
+
+void Conductor::alertsSeen() {
+    m_ticker->showAlertMark(false);
+    if (m_stealth)
+        m_stealth->showAlertMark(false);
+}
+
+void Conductor::openAlerts(const QString& entry) {
+    const std::optional<QString> code = entryCode(entry);
+    if (!code || !isAlertCode(*code) || !m_watchList)
+        return;
+    delete m_alertDialog.data();
+    m_alertDialog =
+        new AlertDialog(m_env.settings, *code, entryName(entry).value_or(QString()), m_watchList);
+    m_alertDialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(m_alertDialog, &AlertDialog::saved, this, [this] {
+        if (m_watchList)
+            m_watchList->showAlertMarks(
+                alertedCodes(*m_env.settings, m_env.settings->alertCodes()));
+    });
+    m_alertDialog->open();
+}
+
+// A stock that left the list takes its alerts with it.
+void Conductor::refreshAlertMarks(const QStringList& entries) {
+    QStringList codes;
+    for (const QString& entry : entries) {
+        if (std::optional<QString> code = entryCode(entry))
+            codes.append(*code);
+    }
+    removeUnlistedAlerts(*m_env.settings, codes);
+    if (m_watchList)
+        m_watchList->showAlertMarks(alertedCodes(*m_env.settings, codes));
 }
 
 void Conductor::exitProgram() {

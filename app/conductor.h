@@ -14,6 +14,8 @@
 
 namespace tarnwel {
 
+class AlertDialog;
+class AlertMonitor;
 class Form1;
 class Form2;
 class Form3;
@@ -24,7 +26,7 @@ class SingleInstance;
 // The one place that knows all the windows. It owns the quote feed and the ticker,
 // makes the watch-list, chart and stealth windows when they are first wanted, and
 // decides what follows from what the user asks of any of them: keeping a window on
-// top, the chart launch, stealth mode, help and exit.
+// top, the chart launch, stealth mode, help and exit; and what follows a price alert.
 class Conductor : public QObject {
     Q_OBJECT
 public:
@@ -56,6 +58,10 @@ private:
     void openWatchList();
     void launchChart(ChartSubject subject);
     void exitProgram();
+    void alertFired(const QString& code, const QString& line);
+    void alertsSeen();
+    void openAlerts(const QString& entry);
+    void refreshAlertMarks(const QStringList& entries);
 
     Environment m_env;
     DesktopHooks m_hooks;
@@ -68,9 +74,11 @@ private:
     std::unique_ptr<SingleInstance> m_instance;
     std::unique_ptr<Form1> m_ticker;
     QuoteFeed* m_feed = nullptr;
+    AlertMonitor* m_alerts = nullptr;
     QPointer<Form2> m_watchList;
     QPointer<Form3> m_chart;
     QPointer<Form4> m_stealth;
+    QPointer<AlertDialog> m_alertDialog;
 };
 
 } // namespace tarnwel

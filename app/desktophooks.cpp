@@ -1,7 +1,11 @@
 #include "app/desktophooks.h"
 
+#include "alerts/desktopnotifier.h"
+
 #include <QDesktopServices>
 #include <QMessageBox>
+
+#include <memory>
 
 namespace tarnwel {
 
@@ -12,6 +16,10 @@ DesktopHooks DesktopHooks::forProgram() {
         box.exec();
     };
     hooks.openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+    const auto notifier = std::make_shared<DesktopNotifier>();
+    hooks.notify = [notifier](const QString& title, const QString& text) {
+        notifier->notify(title, text);
+    };
     return hooks;
 }
 

@@ -9,15 +9,19 @@ class QWidget;
 
 namespace tarnwel {
 
-// How the windows reach the user's desktop: the program's one kind of message and the
-// browser. Always complete; tests replace both so nothing blocks or leaves the machine.
+// How the windows reach the user's desktop: the program's one kind of message, the
+// browser and desktop notifications. Always complete; tests replace them all so nothing
+// blocks or leaves the machine.
 struct DesktopHooks {
     // Title "提示", the text, an OK button.
     std::function<void(QWidget* parent, const QString& text)> showNotice;
     // Opens an address in the user's browser; whether it opened is not looked at.
     std::function<void(const QUrl& url)> openUrl;
+    // A passing desktop notification; nothing where the desktop has no notification service.
+    std::function<void(const QString& title, const QString& text)> notify;
 
-    // A modal message box and the desktop's default handler.
+    // A modal message box, the desktop's default handler and the session bus's
+    // notification service.
     static DesktopHooks forProgram();
 };
 

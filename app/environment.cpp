@@ -29,6 +29,9 @@ Environment Environment::forProgram(const Addresses& addresses) {
     env.autostart = Autostart::platformDefault();
     env.chartCacheDir =
         QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/charts");
+    // Beside the settings file: runtime state, apart from what the user set.
+    env.alertStatePath = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                         QStringLiteral("/vevivudaz/alerts-today.ini");
     env.exitProgram = [](int status) { QCoreApplication::exit(status); };
     return env;
 }

@@ -30,7 +30,8 @@ struct Environment {
     QString lockPath;          // the single-instance lock
     std::shared_ptr<SettingsStore> settings;
     std::shared_ptr<Autostart> autostart;
-    QString chartCacheDir; // empty: no disk cache
+    QString chartCacheDir;  // empty: no disk cache
+    QString alertStatePath; // which alerts held and fired today
     // Ends the program with a status; the program's own leaves the event loop.
     std::function<void(int status)> exitProgram;
 

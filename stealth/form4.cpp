@@ -37,6 +37,10 @@ Form4::Form4(QWidget* parent)
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->move(px(QPoint(300, 60)));
     Label1->setTextFormat(Qt::PlainText);
+    m_alertMark = new ControlLabel(QStringLiteral("!"), this);
+    m_alertMark->setObjectName(QStringLiteral("AlertMark"));
+    m_alertMark->move(px(QPoint(210, 60)));
+    m_alertMark->hide();
     // The tooltip shows whenever the pointer rests on the glyph: on a real desktop the
     // line is almost never the active window.
     setAttribute(Qt::WA_AlwaysShowToolTips);
@@ -78,6 +82,7 @@ void Form4::Form_Load() {
     setFont(f);
     Label2->adjustSize();
     Label1->adjustSize();
+    m_alertMark->adjustSize();
 
     applyColourKey();
     followPixelRatio(this, [this](qreal) { applyColourKey(); });
@@ -102,8 +107,11 @@ QImage Form4::renderLine(qreal ratio) {
     image.setDevicePixelRatio(ratio);
     image.fill(QColor::fromRgb(kStealthKey));
     // Only the labels: the window's own painting shows the line keyed before.
-    for (QWidget* label : {static_cast<QWidget*>(Label2), static_cast<QWidget*>(Label1)})
-        label->render(&image, label->pos(), QRegion(), QWidget::DrawChildren);
+    for (QWidget* label : {static_cast<QWidget*>(Label2), static_cast<QWidget*>(Label1),
+                           static_cast<QWidget*>(m_alertMark)}) {
+        if (!label->isHidden())
+            label->render(&image, label->pos(), QRegion(), QWidget::DrawChildren);
+    }
     return image;
 }
 
@@ -142,6 +150,21 @@ void Form4::closeEvent(QCloseEvent* event) {
     event->ignore();
     if (isVisible())
         Label2_DblClick();
+}
+
+void Form4::showAlertMark(bool on) {
+    if (on == !m_alertMark->isHidden())
+        return;
+    m_alertMark->setVisible(on);
+    applyColourKey();
+}
+
+void Form4::enterEvent(QEnterEvent* event) {
+    QWidget::enterEvent(event);
+    if (!m_alertMark->isHidden()) {
+        showAlertMark(false);
+        Q_EMIT alertMarkSeen();
+    }
 }
 
 void Form4::Timer1_Timer() {

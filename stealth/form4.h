@@ -24,6 +24,8 @@ public:
     void setQuoteTexts(const QString& caption, const QString& tooltip);
     // Raises the window every 500 ms while on.
     void setKeepOnTop(bool on);
+    // A "!" between the glyph and the caption for alerts not yet seen, until hovered.
+    void showAlertMark(bool on);
 
     // The line as drawn before keying, at `ratio` device pixels to the logical one
     // (0: the window's screen): the labels on the key blue, no shape.
@@ -36,6 +38,8 @@ Q_SIGNALS:
     void chartRequested();
     // A double-click on the "◆": the line has hidden itself and the ticker is to return.
     void backRequested();
+    // The pointer came onto the line while it showed the alert mark; the mark is gone.
+    void alertMarkSeen();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -43,6 +47,7 @@ protected:
     // Closing the line from the window manager returns to the ticker, as a double-click
     // does; the line itself is kept for the next time.
     void closeEvent(QCloseEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
 
 private:
     void Form_Load();
@@ -55,7 +60,8 @@ private:
 
     ControlLabel* Label1 = nullptr; // the code and the price
     ControlLabel* Label2 = nullptr; // "◆"
-    QTimer* Timer1 = nullptr;       // keeps the line on top
+    ControlLabel* m_alertMark = nullptr;
+    QTimer* Timer1 = nullptr; // keeps the line on top
     WindowDrag m_drag;
     QImage m_keyed;
 };

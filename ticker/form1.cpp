@@ -3,6 +3,7 @@
 #include "ticker/artwork.h"
 #include "ticker/placement.h"
 #include "ticker/tickertexts.h"
+#include "widgets/alertbell.h"
 #include "widgets/controllabel.h"
 #include "widgets/fonts.h"
 #include "widgets/pixelratio.h"
@@ -100,6 +101,12 @@ void Form1::buildLabels() {
     Label7 = new ControlLabel(this);
     Label7->setObjectName(QStringLiteral("Label7"));
     Label7->setGeometry(pxRect(3360, 60, 375, 220));
+
+    // Left of the menu hot spot, clear of the lines of figures.
+    m_alertMark = new QLabel(this);
+    m_alertMark->setObjectName(QStringLiteral("AlertMark"));
+    m_alertMark->setGeometry(pxRect(3090, 60, 240, 240));
+    m_alertMark->hide();
 }
 
 void Form1::buildArtwork() {
@@ -263,10 +270,26 @@ void Form1::showFeedStatus(const QString& text) {
 void Form1::updateToolTip() {
     // The ticker is seldom the active window; its tooltip must show all the same.
     setAttribute(Qt::WA_AlwaysShowToolTips);
-    setToolTip(plainToolTip(m_change.isEmpty() ? m_feedStatus : m_change + u'\n' + m_feedStatus));
+    const QString text = m_change.isEmpty() ? m_feedStatus : m_change + u'\n' + m_feedStatus;
+    setToolTip(plainToolTip(m_alerts.isEmpty() ? text : text + u'\n' + m_alerts));
+}
+
+void Form1::showAlertMark(bool on) {
+    if (on)
+        m_alertMark->setPixmap(alertBell(m_alertMark->width(), devicePixelRatioF()));
+    m_alertMark->setVisible(on);
+}
+
+void Form1::showAlerts(const QStringList& lines) {
+    m_alerts = lines.isEmpty() ? QString() : u"今日提醒：\n" + lines.join(u'\n');
+    updateToolTip();
 }
 
 bool Form1::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip && m_alertMark->isVisible()) {
+        m_alertMark->hide();
+        Q_EMIT alertMarkSeen();
+    }
     // The open menu is the user's business; the feed's state does not cover it.
     if (event->type() == QEvent::ToolTip && Picture1->isVisible() &&
         Picture1->geometry().contains(static_cast<QHelpEvent*>(event)->pos())) {

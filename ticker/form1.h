@@ -5,6 +5,7 @@
 #include "widgets/windowdrag.h"
 
 #include <QPixmap>
+#include <QStringList>
 #include <QWidget>
 
 #include <array>
@@ -45,6 +46,10 @@ public:
     void showFeedStatus(const QString& text);
     // Raises the window every 500 ms while on.
     void setKeepOnTop(bool on);
+    // The bell of alerts not yet seen, until the pointer rests on the ticker.
+    void showAlertMark(bool on);
+    // Today's alerts, listed in the tooltip.
+    void showAlerts(const QStringList& lines);
 
 Q_SIGNALS:
     // The first tick after the load: the quote feed is to start.
@@ -55,6 +60,8 @@ Q_SIGNALS:
     void watchListRequested();
     void helpRequested();
     void exitRequested();
+    // The pointer rested on the ticker while it showed the alert bell; the bell is gone.
+    void alertMarkSeen();
 
 protected:
     bool event(QEvent* event) override;
@@ -109,6 +116,8 @@ private:
     int m_szDirection = 0;
     QString m_change;     // the stock's change, for the tooltip
     QString m_feedStatus; // what the quote feed knows
+    QString m_alerts;     // today's alerts, for the tooltip
+    QLabel* m_alertMark = nullptr;
     bool m_pressedOnBackground = false;
 };
 

@@ -7,6 +7,7 @@
 #include "watchlist/securitycode.h"
 #include "watchlist/stockdirectory.h"
 #include "watchlist/watchliststore.h"
+#include "widgets/alertbell.h"
 #include "widgets/centring.h"
 #include "widgets/twips.h"
 
@@ -22,6 +23,7 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QStringListModel>
+#include <QStyledItemDelegate>
 #include <QTimer>
 
 #include <algorithm>
@@ -65,6 +67,25 @@ QIcon ownIcon() {
     icon.addPixmap(drawIcon(32));
     return icon;
 }
+
+// Set on the watch list's entries that have alerts.
+constexpr int kAlertRole = Qt::UserRole + 1;
+
+// Draws a bell at the right end of an entry with alerts, apart from its text.
+class AlertMarkDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyledItemDelegate::paint(painter, option, index);
+        if (!index.data(kAlertRole).toBool())
+            return;
+        const int size = std::min(option.rect.height() - 2, 14);
+        const QRect mark(option.rect.right() - size - 2, option.rect.center().y() - size / 2, size,
+                         size);
+        painter->drawPixmap(mark, alertBell(size, painter->device()->devicePixelRatioF()));
+    }
+};
 
 // A hint laid over the bottom edge of a list, `height` pixels tall, shown only while it
 // says something.
@@ -120,6 +141,7 @@ Form2::Form2(Options options, std::shared_ptr<const stockdirectory::Search> dire
     connect(Text1, &QLineEdit::textChanged, this, &Form2::Text1_Change);
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &Form2::Command3_Click);
     connect(Combo1, &QComboBox::activated, this, &Form2::Combo1_Click);
     connect(Combo2, &QComboBox::activated, this, &Form2::Combo2_Click);
 }
@@ -157,6 +179,12 @@ void Form2::buildLists() {
     List2->setObjectName(QStringLiteral("List2"));
     List2->setGeometry(pxRect(2940, 180, 2115, 3300));
     List2->setSelectionMode(QAbstractItemView::SingleSelection);
+    List2->setItemDelegate(new AlertMarkDelegate(List2));
+
+    // Below the other two, beside the watch list.
+    Command3 = new QPushButton(QStringLiteral("提醒…"), Frame1);
+    Command3->setObjectName(QStringLiteral("Command3"));
+    Command3->setGeometry(pxRect(2280, 2640, 555, 435));
 
     m_searchHint = makeHint("searchHint", List1, 34);
     m_listNotice = makeHint("listNotice", List2, 80);
@@ -199,14 +227,15 @@ void Form2::buildOptions() {
     Combo2->setGeometry(pxRect(1200, 3720 + kOptionRowTwips, 915, 300));
 }
 
-// Text1, List1, List2, Command1, Command2, Combo1, Check1, Combo2; the frame and the labels take
-// no focus.
+// Text1, List1, List2, Command1, Command2, Command3, Combo1, Check1, Combo2; the frame and the
+// labels take no focus.
 void Form2::setTabOrders() {
     setTabOrder(Text1, List1);
     setTabOrder(List1, List2);
     setTabOrder(List2, Command1);
     setTabOrder(Command1, Command2);
-    setTabOrder(Command2, Combo1);
+    setTabOrder(Command2, Command3);
+    setTabOrder(Command3, Combo1);
     setTabOrder(Combo1, Check1);
     setTabOrder(Check1, Combo2);
     Text1->setFocus();
@@ -363,6 +392,28 @@ void Form2::Command2_Click() {
     }
 }
 
+void Form2::Command3_Click() {
+    const QList<QListWidgetItem*> selected = List2->selectedItems();
+    if (!selected.isEmpty())
+        Q_EMIT alertsRequested(selected.first()->text());
+}
+
+void Form2::showAlertMarks(const QStringList& codes) {
+    m_alerted = codes;
+    applyAlertMarks();
+}
+
+void Form2::applyAlertMarks() {
+    for (int row = 0; row < List2->count(); ++row) {
+        QListWidgetItem* item = List2->item(row);
+        const std::optional<QString> code = entryCode(item->text());
+        const bool marked = code && m_alerted.contains(*code);
+        item->setData(kAlertRole, marked);
+        item->setData(Qt::AccessibleDescriptionRole,
+                      marked ? QStringLiteral("已设提醒") : QVariant());
+    }
+}
+
 void Form2::Combo1_Click(int index) {
     const QString text = index >= 0 ? Combo1->itemText(index) : Combo1->currentText();
     // The ticker takes it on at once; the stored value follows.
@@ -416,6 +467,8 @@ bool Form2::writeWatchList() {
     }
     // Said once, by the save that moved the list to where it can be written.
     showListNotice(saved.notice);
+    applyAlertMarks();
+    Q_EMIT watchListSaved(watchList());
     return true;
 }
 

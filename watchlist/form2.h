@@ -53,6 +53,8 @@ public:
 
     // Centres the window on its screen and fills it from setup.ini and the settings.
     void Form_Load();
+    // Marks the entries of these codes as having alerts.
+    void showAlertMarks(const QStringList& codes);
 
 Q_SIGNALS:
     // A transparency picked from the list, by mouse or arrow keys, before it is stored.
@@ -61,6 +63,10 @@ Q_SIGNALS:
     void upDownColoursPicked(tarnwel::UpDownColours colours);
     // The window has saved the start-at-logon choice and is going away.
     void closed();
+    // "提醒…" for the selected entry.
+    void alertsRequested(const QString& entry);
+    // The watch list as just saved.
+    void watchListSaved(const QStringList& entries);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -79,6 +85,8 @@ private:
     void confirmName(const QString& entry);
     void rename(const QString& entry, const QString& current);
     void Command2_Click();
+    void Command3_Click();
+    void applyAlertMarks();
     void Combo1_Click(int index);
     void Combo2_Click(int index);
     void Form_Unload();
@@ -102,9 +110,10 @@ private:
     QComboBox* Combo1 = nullptr; // the transparency
     QCheckBox* Check1 = nullptr; // start at logon
     QLabel* Label2 = nullptr;
-    QComboBox* Combo2 = nullptr;    // the up/down colours
-    QLabel* m_searchHint = nullptr; // what the search found beyond the directory
-    QLabel* m_listNotice = nullptr; // why the list cannot change, or where it moved
+    QComboBox* Combo2 = nullptr;     // the up/down colours
+    QPushButton* Command3 = nullptr; // "提醒…", the selected entry's alerts
+    QLabel* m_searchHint = nullptr;  // what the search found beyond the directory
+    QLabel* m_listNotice = nullptr;  // why the list cannot change, or where it moved
 
     Options m_options;
     std::shared_ptr<const stockdirectory::Search> m_directory;
@@ -113,6 +122,7 @@ private:
     QStringListModel* m_results = nullptr;
     bool m_resultsFromListing = false; // their names are confirmed with the service on adding
     CodeLookup* m_lookup = nullptr;
+    QStringList m_alerted; // codes with alerts
 };
 
 } // namespace tarnwel

@@ -16,6 +16,7 @@ tarnwel::Environment makeTestEnvironment(const QString& dir,
     env.lockPath = dir + QStringLiteral("/tarnwel.lock");
     env.settings = std::make_shared<tarnwel::SettingsStore>(dir + QStringLiteral("/settings.conf"));
     env.autostart = std::make_shared<tarnwel::XdgAutostart>(dir + QStringLiteral("/autostart"));
+    env.alertStatePath = dir + QStringLiteral("/alerts-today.ini");
     env.exitProgram = [hooks](int status) { hooks->exits.append(status); };
     return env;
 }
@@ -24,5 +25,8 @@ tarnwel::DesktopHooks makeTestHooks(const std::shared_ptr<RecordedHooks>& hooks)
     tarnwel::DesktopHooks desktop;
     desktop.showNotice = [hooks](QWidget*, const QString& text) { hooks->messages.append(text); };
     desktop.openUrl = [hooks](const QUrl& url) { hooks->openedUrls.append(url); };
+    desktop.notify = [hooks](const QString& title, const QString& text) {
+        hooks->notifications.append(title + u'\n' + text);
+    };
     return desktop;
 }

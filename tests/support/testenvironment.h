@@ -15,10 +15,12 @@ struct RecordedHooks {
     QStringList messages;
     QList<int> exits;
     QList<QUrl> openedUrls;
+    QStringList notifications; // title, a line break, the text
 };
 
 // An environment that keeps everything inside `dir`: setup.ini, the settings file, the
-// autostart directory, the single-instance lock; short pauses; an exit that records.
+// autostart directory, the single-instance lock, the alert state; short pauses; an exit that
+// records.
 tarnwel::Environment makeTestEnvironment(const QString& dir,
                                          const std::shared_ptr<RecordedHooks>& hooks);
 
