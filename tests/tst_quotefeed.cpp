@@ -149,6 +149,7 @@ private Q_SLOTS:
     void entries_data();
     void entries();
     void editsTakeEffectNextCycle();
+    void showNextInsertsOneTurn();
     void deletedWatchListIsRecreated();
     void emptyWatchListPauses();
     void unreadableWatchListIsKept();
@@ -348,6 +349,28 @@ void TestQuoteFeed::editsTakeEffectNextCycle() {
     QCOMPARE(rig.texts->count(), 2);
     QCOMPARE(rig.lastTexts().label1, QStringLiteral("万科Ａ"));
     QCOMPARE(rig.lastTexts().stealthCaption, QStringLiteral("000002(9.2)"));
+}
+
+// An alerted stock comes next, once; the rotation then goes on where it was, and a code
+// the list does not hold changes nothing.
+void TestQuoteFeed::showNextInsertsOneTurn() {
+    Rig rig;
+    QuoteFeed& feed = rig.start(
+        {kSinopec, QStringLiteral("中国联通(sh600050)"), QStringLiteral("万科Ａ(sz000002)")});
+    QStringList shown;
+    connect(&feed, &QuoteFeed::turnStarted, this,
+            [&] { shown.append(feed.values().currentStockCode); });
+    // During the first turn, as an alert on its reply would ask.
+    feed.showNext(QStringLiteral("sz000002"));
+    QVERIFY(waitFor(*rig.finished, 2));
+    feed.showNext(QStringLiteral("sz000001"));
+    QVERIFY(waitFor(*rig.turns, 6));
+    QCOMPARE(shown, (QStringList{QStringLiteral("sz000002"), QStringLiteral("sh600050"),
+                                 QStringLiteral("sz000002"), QStringLiteral("sh600028"),
+                                 QStringLiteral("sh600050")}));
+    QCOMPARE(rig.turns->at(1).at(0).toInt(), 2);
+    QCOMPARE(rig.finished->at(1).at(0).toInt(), 2);
+    QCOMPARE(rig.cycles->count(), 2);
 }
 
 void TestQuoteFeed::deletedWatchListIsRecreated() {
