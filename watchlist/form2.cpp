@@ -181,10 +181,10 @@ void Form2::buildLists() {
     List2->setSelectionMode(QAbstractItemView::SingleSelection);
     List2->setItemDelegate(new AlertMarkDelegate(List2));
 
-    // Below the other two, beside the watch list.
+    // Below the other two, on their centre line, a little wider for its text.
     Command3 = new QPushButton(QStringLiteral("提醒…"), Frame1);
     Command3->setObjectName(QStringLiteral("Command3"));
-    Command3->setGeometry(pxRect(2280, 2640, 555, 435));
+    Command3->setGeometry(pxRect(2250, 2640, 615, 435));
 
     m_searchHint = makeHint("searchHint", List1, 34);
     m_listNotice = makeHint("listNotice", List2, 80);
