@@ -70,9 +70,8 @@ struct AlertMonitor::Private {
     }
 
     std::optional<AlertRule> rule(const QString& code) {
+        // An empty text reads as no conditions, which lets go of any held before.
         const QString stored = options.settings->alerts(code);
-        if (stored.isEmpty())
-            return std::nullopt;
         std::optional<AlertRule> rule = parseAlertRule(stored);
         if (!rule && !reported.contains(code + u'=' + stored)) {
             reported.insert(code + u'=' + stored);
@@ -80,6 +79,37 @@ struct AlertMonitor::Private {
                 << "alerts of" << code << "do not read, ignored:" << stored;
         }
         return rule;
+    }
+
+    // Fires each condition that has become true; true when the state changed. `lead` begins
+    // the line of each alert.
+    bool update(AlertMonitor* q, const QString& code, const QList<Verdict>& all,
+                const QString& lead) {
+        // A condition changed or removed since its last check starts afresh.
+        const qsizetype before = holding.size();
+        holding.removeIf([&](const QString& key) {
+            return key.startsWith(code + u' ') &&
+                   std::none_of(all.cbegin(), all.cend(),
+                                [&](const Verdict& v) { return key == code + u' ' + v.part; });
+        });
+        bool changed = holding.size() != before;
+        for (const Verdict& v : all) {
+            const QString key = code + u' ' + v.part;
+            if (!v.holds || *v.holds == holding.contains(key))
+                continue;
+            changed = true;
+            if (!*v.holds) {
+                holding.remove(key);
+                continue;
+            }
+            holding.insert(key);
+            const QString line = lead + v.reads;
+            fired.append(line);
+            qCInfo(lcAlerts).noquote() << "fired:" << code << line;
+            Q_EMIT q->fired(code, line);
+            Q_EMIT q->firedTodayChanged(fired);
+        }
+        return changed;
     }
 };
 
@@ -110,40 +140,14 @@ void AlertMonitor::check(const QuoteValues& values, const FeedOutcome& outcome) 
     const QDateTime recorded = quoterecord::recordTime(reply);
     if (recorded.isValid() && recorded.date() != day)
         return;
-    const QString& code = values.currentStockCode;
-    const std::optional<AlertRule> rule = d->rule(code);
+    const std::optional<AlertRule> rule = d->rule(values.currentStockCode);
     if (!rule)
         return;
     startDay(day);
-
     const QString close = quotereply::field(reply, kPrevClose).value_or(QString());
-    const QList<Verdict> all = verdicts(*rule, shown.price, close);
-    // A condition changed or removed since its last check starts afresh.
-    const qsizetype before = d->holding.size();
-    d->holding.removeIf([&](const QString& key) {
-        return key.startsWith(code + u' ') &&
-               std::none_of(all.cbegin(), all.cend(),
-                            [&](const Verdict& v) { return key == code + u' ' + v.part; });
-    });
-    bool changed = d->holding.size() != before;
-    for (const Verdict& v : all) {
-        const QString key = code + u' ' + v.part;
-        if (!v.holds || *v.holds == d->holding.contains(key))
-            continue;
-        changed = true;
-        if (!*v.holds) {
-            d->holding.remove(key);
-            continue;
-        }
-        d->holding.insert(key);
-        const QString line = outcome.checkedAt.toLocalTime().toString(u"HH:mm:ss") + u' ' +
-                             values.currentStockName + u' ' + v.reads;
-        d->fired.append(line);
-        qCInfo(lcAlerts).noquote() << "fired:" << code << line;
-        Q_EMIT fired(code, line);
-        Q_EMIT firedTodayChanged(d->fired);
-    }
-    if (changed)
+    const QString time = outcome.checkedAt.toLocalTime().toString(u"HH:mm:ss");
+    if (d->update(this, values.currentStockCode, verdicts(*rule, shown.price, close),
+                  time + u' ' + values.currentStockName + u' '))
         saveState();
 }
 

@@ -145,6 +145,9 @@ void TestAlerts::crossing_data() {
     row("a changed value starts afresh", "above:5.50",
         L{"live 5.60", "rule above:5.55", "live 5.60", "live 5.60"},
         L{"0:5.60 ≥ 5.50", "2:5.60 ≥ 5.55"});
+    row("removed and set again", "above:5.50",
+        L{"live 5.60", "rule", "live 5.60", "rule above:5.50", "live 5.60"},
+        L{"0:5.60 ≥ 5.50", "4:5.60 ≥ 5.50"});
     row("a stored value that does not read", "above:5,50", L{"live 5.60"}, L{});
 }
 
