@@ -38,7 +38,10 @@ QString written(const QString& value) {
 
 bool readPlainIni(QIODevice& device, QSettings::SettingsMap& map) {
     QString section;
-    const QStringList lines = QString::fromUtf8(device.readAll()).split(u'\n');
+    QString text = QString::fromUtf8(device.readAll());
+    if (text.startsWith(QChar::ByteOrderMark))
+        text.remove(0, 1); // as an editor may save it
+    const QStringList lines = text.split(u'\n');
     for (const QString& raw : lines) {
         const QString line = raw.trimmed();
         if (line.isEmpty() || line.startsWith(u';') || line.startsWith(u'#'))
