@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The stealth line re-shapes itself on every new quote: render, key, set the shape.
 #include "stealth/colourkey.h"
 #include "stealth/form4.h"

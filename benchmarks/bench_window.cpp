@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The floor the process benchmark compares the ticker against: a bare Qt window with
 // one CJK label, built and started the same way, doing nothing after it is shown.
 #include <QApplication>

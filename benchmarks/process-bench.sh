@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Process-level benchmark: the release-built ticker (the `demo` preset: a release build
 # whose services are the offline demo market) and a bare Qt window with one CJK label,
 # each alone under Xvfb. For each it reports

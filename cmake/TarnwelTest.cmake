@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # tarnwel_add_test(<name> SOURCES <files...> [LIBS <libs...>] [TIMEOUT <seconds>])
 # Builds one QtTest suite and registers it with CTest, headless and with a time limit.
 function(tarnwel_add_test name)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Every production source compiled for Windows with the MinGW-w64 cross compiler,
 # syntax only, with the flags, definitions and include directories of this build (read
 # from compile_commands.json): the Windows-only branches are compiled on every change.

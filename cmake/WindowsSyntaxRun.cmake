@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # cmake -DCOMPILER=<mingw g++> -DDATABASE=<compile_commands.json> -DSOURCE=<file> -P this
 # Compiles SOURCE for Windows, syntax only, with the command this build compiles it with.
 file(READ "${DATABASE}" database)

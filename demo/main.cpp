@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The offline demo market: serves made-up quotes and charts for every security of the
 // built-in directory on 127.0.0.1, so that a ticker built with the `demo` preset runs
 // without the internet.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What an installation holds: the program, its help page, the desktop entry, the
 # AppStream metainfo, the icon and the copyright file. Tests, benchmarks and the demo
 # market stay in the build tree.

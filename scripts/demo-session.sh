@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sourced by the scripts that run the demo build under Xvfb: a scratch directory that
 # holds the programs' settings, lock and watch list; Xvfb; the demo market. Everything
 # started is stopped on exit. Sets $scratch, $DISPLAY and $port; `pids` collects what

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The ticker against the offline demo market: builds the `demo` preset where needed,
 # starts the market on 127.0.0.1, starts the ticker, and stops the market when the
 # ticker ends (through its menu, 退出).

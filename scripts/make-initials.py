@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes watchlist/data/initials.txt: the pinyin initials of the Chinese characters that the
 watch-list search needs (every hanzi of GB 2312, of the directory and of today's listing),
 from the Unicode Han database's Unihan_Readings.txt (Debian package unicode-data).

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the README's screenshots (docs/ticker.png, docs/windows.png) from the demo under
 # Xvfb with openbox: the ticker with its first quotes, its menu, the stealth line, the
 # watch-list window and a chart. Xvfb has no compositor, so the ticker's transparency

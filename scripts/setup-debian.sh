@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what building, testing and packaging Tarnwel needs on Debian, where it is
 # missing. The demo market needs Qt's HTTP server (whose CMake files need the WebSockets
 # ones); the tests run the desktop-entry and metainfo validators and compile the Windows

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drives a real ticker to the menu's exit item with the watch-list window open and its
 // start-at-logon box ticked, then lets the program end the way it really ends. Run by
 // tst_exitprocess, which looks at what was left on disk.

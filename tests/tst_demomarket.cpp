@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "demo/market.h"
 #include "demo/server.h"
 #include "ticker/quotefeed.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/conductor.h"
 #include "base/settingsstore.h"
 #include "children.h"
@@ -487,7 +488,6 @@ void TestForm1::storedColoursAtLoad_data() {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<Hue>("up");
     QTest::newRow("green-up") << u"green-up"_qs << Hue::Green;
-    QTest::newRow("none") << u"none"_qs << Hue::White;
     QTest::newRow("missing") << QString() << Hue::Red;
     QTest::newRow("unknown") << u"purple"_qs << Hue::Red;
 }

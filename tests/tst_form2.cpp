@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/transparency.h"
 #include "app/windowoptions.h"
 #include "base/autostart.h"
@@ -640,7 +641,6 @@ void TestForm2::upDownColours_data() {
     QTest::addColumn<QString>("written");
     QTest::newRow("default, pick green-up") << QString() << 0 << 1 << u"green-up"_qs;
     QTest::newRow("green-up, pick none") << u"green-up"_qs << 1 << 2 << u"none"_qs;
-    QTest::newRow("none, pick red-up") << u"none"_qs << 2 << 0 << u"red-up"_qs;
     QTest::newRow("unknown reads as red-up") << u"blue"_qs << 0 << 2 << u"none"_qs;
 }
 

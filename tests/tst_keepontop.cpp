@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Two keep-on-top timers, the ticker's and the stealth line's, are switched by what
 // happens to four windows. The rule is checked on its own against a table of event
 // sequences; then long random runs of what a user can do drive the real program, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/conductor.h"
 #include "children.h"
 #include "stealth/form4.h"

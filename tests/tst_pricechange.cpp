@@ -32,12 +32,9 @@ void TestPriceChange::change_data() {
     row("four-decimal index", "3236.6951", "3283.4261", -1, "-46.7310", "-1.42%");
     row("close with more decimals keeps the price's", "5.23", "5.180", 1, "+0.05", "+0.97%");
     row("large values", "12345.678", "13580.245", -1, "-1234.567", "-9.09%");
-    row("a near halving", "0.010", "1.990", -1, "-1.980", "-99.50%");
     // 0.005 % rounds away from zero: 1 × 10000 ÷ 2000 = 5 hundredths of a hundredth.
     row("percent at .005 rounds up", "20.001", "20.000", 1, "+0.001", "+0.01%");
     row("percent at .005 rounds down", "19.999", "20.000", -1, "-0.001", "-0.01%");
-    row("tiny move keeps its sign", "1000.001", "1000.000", 1, "+0.001", "+0.00%");
-    row("padded by blanks", " 9.000", "8.880 ", 1, "+0.120", "+1.35%");
 
     const auto none = [](const char* tag, const char* price, const char* close) {
         QTest::newRow(tag) << QString::fromLatin1(price) << QString::fromLatin1(close) << false << 0
@@ -47,8 +44,6 @@ void TestPriceChange::change_data() {
     none("previous close empty", "1.000", "");
     none("price empty", "", "1.000");
     none("not a number", "1.0a0", "1.000");
-    none("exponent", "1e3", "1.000");
-    none("two points", "1.0.0", "1.000");
     none("too many digits", "123456789.0", "1.000");
 }
 

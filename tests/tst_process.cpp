@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program as a user starts it: a copy of the executable in a directory of its own,
 // with its per-user directories pointing into a temporary tree.
 #include "testfiles.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ticker/quoterecord.h"
 #include "ticker/quotereply.h"
 #include "ticker/tickertexts.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Display scales: the stealth line keyed at device resolution, the ticker's artwork drawn
 // for the pixel ratio, the chart enlarged smoothly.
 #include "charts/chartview.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "watchlist/entry.h"
 #include "watchlist/listing.h"
 #include "watchlist/stockdirectory.h"

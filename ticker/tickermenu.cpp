@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ticker's own pop-up menu: the panel, its items and their actions.
 #include "ticker/form1.h"
 

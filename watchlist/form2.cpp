@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "watchlist/form2.h"
 
 #include "base/autostart.h"
@@ -224,7 +225,7 @@ void Form2::buildOptions() {
     // In the order of UpDownColours.
     Combo2->addItems(
         {QStringLiteral("红涨绿跌"), QStringLiteral("绿涨红跌"), QStringLiteral("不着色")});
-    Combo2->setGeometry(pxRect(1200, 3720 + kOptionRowTwips, 915, 300));
+    Combo2->setGeometry(pxRect(1200, 3720 + kOptionRowTwips, 1215, 300));
 }
 
 // Text1, List1, List2, Command1, Command2, Command3, Combo1, Check1, Combo2; the frame and the
