@@ -61,10 +61,11 @@ private:
 
     ControlLabel* Label1 = nullptr; // the code and the price
     ControlLabel* Label2 = nullptr; // "◆"
-    ControlLabel* m_alertMark = nullptr;
-    QTimer* Timer1 = nullptr; // keeps the line on top
+    QTimer* Timer1 = nullptr;       // keeps the line on top
     WindowDrag m_drag;
     QImage m_keyed;
+
+    ControlLabel* m_alertMark = nullptr; // "!": alerts not yet seen
 };
 
 } // namespace tarnwel
