@@ -20,10 +20,6 @@ namespace {
 
 constexpr int kPrevClose = 2;
 
-QDate exchangeDay(const QDateTime& instant) {
-    return instant.toTimeZone(MarketHours::exchangeZone()).date();
-}
-
 // One condition against a price: its stored part, whether it holds (nothing where the
 // texts do not tell) and how it reads when it fires.
 struct Verdict {
@@ -118,7 +114,7 @@ AlertMonitor::AlertMonitor(Options options, QObject* parent)
     , d(std::make_unique<Private>()) {
     d->options = std::move(options);
     loadState();
-    if (d->day != exchangeDay(d->now())) {
+    if (d->day != MarketHours::exchangeDate(d->now())) {
         d->holding.clear();
         d->fired.clear();
     }
@@ -136,7 +132,7 @@ void AlertMonitor::check(const QuoteValues& values, const FeedOutcome& outcome) 
     if (outcome.kind != FeedOutcome::Kind::Live || shown.kind != PriceKind::Traded)
         return;
     // Before the open the service may still hand out an earlier day's record.
-    const QDate day = exchangeDay(outcome.checkedAt);
+    const QDate day = MarketHours::exchangeDate(outcome.checkedAt);
     const QDateTime recorded = quoterecord::recordTime(reply);
     if (recorded.isValid() && recorded.date() != day)
         return;

@@ -16,9 +16,8 @@ QString clockText(const QDateTime& time) {
 
 // The market's own time of a record, with its date unless it is of today there.
 QString marketTimeText(const QDateTime& record, const QDateTime& now) {
-    const QTimeZone zone = MarketHours::exchangeZone();
-    const QDateTime there = record.toTimeZone(zone);
-    const bool today = !now.isValid() || there.date() == now.toTimeZone(zone).date();
+    const QDateTime there = record.toTimeZone(MarketHours::exchangeZone());
+    const bool today = !now.isValid() || there.date() == MarketHours::exchangeDate(now);
     return there.toString(today ? u"HH:mm:ss" : u"yyyy-MM-dd HH:mm:ss");
 }
 

@@ -20,6 +20,10 @@ QTimeZone MarketHours::exchangeZone() {
     return shanghai.isValid() ? shanghai : QTimeZone(8 * 3600);
 }
 
+QDate MarketHours::exchangeDate(const QDateTime& instant) {
+    return instant.toTimeZone(exchangeZone()).date();
+}
+
 std::optional<MarketHours> MarketHours::parse(QStringView setting) {
     MarketHours hours;
     if (setting.trimmed().isEmpty())
@@ -57,7 +61,7 @@ QDateTime MarketHours::lastClose(const QDateTime& instant) const {
     if (alwaysOpen())
         return {};
     const QTimeZone zone = exchangeZone();
-    const QDate today = instant.toTimeZone(zone).date();
+    const QDate today = exchangeDate(instant);
     // A weekday lies within the last three days; a week covers any set of sessions.
     for (int back = 0; back <= 7; ++back) {
         const QDate date = today.addDays(-back);

@@ -32,6 +32,8 @@ public:
     QDateTime lastClose(const QDateTime& instant) const;
 
     static QTimeZone exchangeZone();
+    // The day `instant` falls on at the exchange.
+    static QDate exchangeDate(const QDateTime& instant);
 
 private:
     QList<Session> m_sessions; // in order, not overlapping

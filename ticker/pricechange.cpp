@@ -69,6 +69,19 @@ QString signedText(qint64 units, int decimals) {
     return units < 0 ? u'-' + text : text;
 }
 
+// Two numbers at the finer of their scales, so that sums and comparisons are exact.
+struct Aligned {
+    qint64 a = 0;
+    qint64 b = 0;
+    int decimals = 0;
+};
+
+Aligned aligned(const Decimal& a, const Decimal& b) {
+    const int decimals = std::max(a.decimals, b.decimals);
+    return {a.units * power10(decimals - a.decimals), b.units * power10(decimals - b.decimals),
+            decimals};
+}
+
 } // namespace
 
 std::optional<PriceChange> priceChange(QStringView price, QStringView previousClose) {
@@ -76,10 +89,7 @@ std::optional<PriceChange> priceChange(QStringView price, QStringView previousCl
     const std::optional<Decimal> c = parseDecimal(previousClose);
     if (!p || !c || c->units <= 0)
         return std::nullopt;
-    // Both at the finer of the two scales, the difference exact.
-    const int decimals = std::max(p->decimals, c->decimals);
-    const qint64 priceUnits = p->units * power10(decimals - p->decimals);
-    const qint64 closeUnits = c->units * power10(decimals - c->decimals);
+    const auto [priceUnits, closeUnits, decimals] = aligned(*p, *c);
     const qint64 difference = priceUnits - closeUnits;
 
     PriceChange result;
@@ -100,10 +110,8 @@ std::optional<int> compareDecimals(QStringView a, QStringView b) {
     const std::optional<Decimal> y = parseDecimal(b);
     if (!x || !y)
         return std::nullopt;
-    const int decimals = std::max(x->decimals, y->decimals);
-    const qint64 left = x->units * power10(decimals - x->decimals);
-    const qint64 right = y->units * power10(decimals - y->decimals);
-    return left > right ? 1 : left < right ? -1 : 0;
+    const Aligned both = aligned(*x, *y);
+    return both.a > both.b ? 1 : both.a < both.b ? -1 : 0;
 }
 
 std::optional<bool> movesAtLeast(QStringView price, QStringView previousClose,
@@ -114,11 +122,9 @@ std::optional<bool> movesAtLeast(QStringView price, QStringView previousClose,
     if (!p || !c || !m || c->units <= 0 || m->decimals > 2 || m->units < 0 ||
         m->units > 100 * power10(m->decimals))
         return std::nullopt;
-    const int decimals = std::max(p->decimals, c->decimals);
-    const qint64 closeUnits = c->units * power10(decimals - c->decimals);
-    qint64 difference = p->units * power10(decimals - p->decimals) - closeUnits;
-    if (difference < 0)
-        difference = -difference;
+    const auto [priceUnits, closeUnits, decimals] = aligned(*p, *c);
+    const qint64 difference =
+        priceUnits > closeUnits ? priceUnits - closeUnits : closeUnits - priceUnits;
     // |difference| / close >= m / 100 in whole numbers, each side below 10^18.
     return difference * 100 * power10(m->decimals) >= m->units * closeUnits;
 }

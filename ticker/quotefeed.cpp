@@ -203,7 +203,7 @@ bool QuoteFeed::servesStored(const QDateTime& arrived, const QDateTime& now) con
     // On a holiday every reply of the day holds, as does any since the last close.
     if (isClosedDay(now))
         return arrived > d->hours.lastClose(now) ||
-               arrived.toTimeZone(MarketHours::exchangeZone()).date() == d->closedDay;
+               MarketHours::exchangeDate(arrived) == d->closedDay;
     return !d->hours.isOpen(now) && arrived > d->hours.lastClose(now);
 }
 
@@ -300,8 +300,7 @@ void QuoteFeed::noteHoliday(const QDateTime& indexTime) {
 }
 
 bool QuoteFeed::isClosedDay(const QDateTime& instant) const {
-    return d->closedDay.isValid() &&
-           instant.toTimeZone(MarketHours::exchangeZone()).date() == d->closedDay;
+    return d->closedDay.isValid() && MarketHours::exchangeDate(instant) == d->closedDay;
 }
 
 void QuoteFeed::forgetUnlistedReplies() {
