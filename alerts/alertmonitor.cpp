@@ -4,10 +4,9 @@
 #include "alerts/alertrule.h"
 #include "base/logging.h"
 #include "base/settingsstore.h"
-#include "ticker/markethours.h"
-#include "ticker/pricechange.h"
-#include "ticker/quoterecord.h"
-#include "ticker/quotereply.h"
+#include "quotes/markethours.h"
+#include "quotes/pricechange.h"
+#include "quotes/quoterecord.h"
 
 #include <QSet>
 #include <QSettings>
@@ -17,8 +16,6 @@
 namespace tarnwel {
 
 namespace {
-
-constexpr int kPrevClose = 2;
 
 // One condition against a price: its stored part, whether it holds (nothing where the
 // texts do not tell) and how it reads when it fires.
@@ -126,24 +123,22 @@ QStringList AlertMonitor::firedToday() const {
     return d->fired;
 }
 
-void AlertMonitor::check(const QuoteValues& values, const FeedOutcome& outcome) {
-    const QString& reply = values.quoteReply;
-    const ShownPrice shown = quoterecord::shownPrice(reply);
-    if (outcome.kind != FeedOutcome::Kind::Live || shown.kind != PriceKind::Traded)
+void AlertMonitor::check(const QString& name, const Quote& quote, bool live,
+                         const QDateTime& checkedAt) {
+    const ShownPrice shown = quoterecord::shownPrice(quote);
+    if (!live || shown.kind != PriceKind::Traded)
         return;
     // Before the open the service may still hand out an earlier day's record.
-    const QDate day = MarketHours::exchangeDate(outcome.checkedAt);
-    const QDateTime recorded = quoterecord::recordTime(reply);
-    if (recorded.isValid() && recorded.date() != day)
+    const QDate day = MarketHours::exchangeDate(checkedAt);
+    if (quote.time.isValid() && MarketHours::exchangeDate(quote.time) != day)
         return;
-    const std::optional<AlertRule> rule = d->rule(values.currentStockCode);
+    const std::optional<AlertRule> rule = d->rule(quote.code);
     if (!rule)
         return;
     startDay(day);
-    const QString close = quotereply::field(reply, kPrevClose).value_or(QString());
-    const QString time = outcome.checkedAt.toLocalTime().toString(u"HH:mm:ss");
-    if (d->update(this, values.currentStockCode, verdicts(*rule, shown.price, close),
-                  time + u' ' + values.currentStockName + u' '))
+    const QString close = quote.prevClose.value_or(QString());
+    const QString time = checkedAt.toLocalTime().toString(u"HH:mm:ss");
+    if (d->update(this, quote.code, verdicts(*rule, shown.price, close), time + u' ' + name + u' '))
         saveState();
 }
 

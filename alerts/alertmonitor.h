@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ticker/feedstatus.h"
-#include "ticker/tickertexts.h"
+#include "quotes/quote.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -32,8 +31,9 @@ public:
     explicit AlertMonitor(Options options, QObject* parent = nullptr);
     ~AlertMonitor() override;
 
-    // A stock turn's values and what the turn came to.
-    void check(const QuoteValues& values, const FeedOutcome& outcome);
+    // A quote of the stock `name`, as the feed had it at `checkedAt`: `live` when the
+    // service gave it just now, not served from store while the market is closed.
+    void check(const QString& name, const Quote& quote, bool live, const QDateTime& checkedAt);
     // Today's alerts, earliest first, e.g. "14:02:31 中国石化 5.50 ≥ 5.50".
     QStringList firedToday() const;
 

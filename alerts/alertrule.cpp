@@ -3,7 +3,7 @@
 
 #include "base/settingsstore.h"
 #include "base/stockcode.h"
-#include "ticker/pricechange.h"
+#include "quotes/pricechange.h"
 
 #include <QStringList>
 

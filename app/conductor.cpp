@@ -10,6 +10,7 @@
 #include "base/singleinstance.h"
 #include "charts/form3.h"
 #include "stealth/form4.h"
+#include "quotes/quotesource.h"
 #include "ticker/form1.h"
 #include "ticker/placement.h"
 #include "ticker/quotefeed.h"
@@ -25,8 +26,10 @@ Conductor::Conductor(Environment env, DesktopHooks hooks, QObject* parent)
     : QObject(parent)
     , m_env(std::move(env))
     , m_hooks(std::move(hooks))
+    , m_services(std::make_shared<ServiceSwitch>(!m_env.secondQuoteBaseUrl.isEmpty()))
     , m_ticker(std::make_unique<Form1>()) {
-    m_feed = new QuoteFeed(feedOptions(m_env), this);
+    m_services->setChoice(m_env.settings->quoteSource());
+    m_feed = new QuoteFeed(feedOptions(m_env, m_services), this);
 
     Form1* ticker = m_ticker.get();
     connect(ticker, &Form1::feedWanted, m_feed, &QuoteFeed::RefreshQuotes);
@@ -44,8 +47,11 @@ Conductor::Conductor(Environment env, DesktopHooks hooks, QObject* parent)
     connect(ticker, &Form1::exitRequested, this, &Conductor::exitProgram);
 
     m_alerts = new AlertMonitor({m_env.settings, m_env.alertStatePath}, this);
-    connect(m_feed, &QuoteFeed::stockOutcome, this,
-            [this](const FeedOutcome& outcome) { m_alerts->check(m_feed->values(), outcome); });
+    connect(m_feed, &QuoteFeed::stockOutcome, this, [this](const FeedOutcome& outcome) {
+        if (outcome.quote)
+            m_alerts->check(m_feed->values().currentStockName, *outcome.quote,
+                            outcome.kind == FeedOutcome::Kind::Live, outcome.checkedAt);
+    });
     connect(m_alerts, &AlertMonitor::fired, this, &Conductor::alertFired);
     ticker->showAlerts(m_alerts->firedToday());
     connect(m_alerts, &AlertMonitor::firedTodayChanged, ticker, &Form1::showAlerts);
@@ -132,10 +138,12 @@ void Conductor::openWatchList() {
         m_listing = std::make_shared<const stockdirectory::Search>(
             listing::entries(), pinyin::table(), stockdirectory::Search::Match::Folded);
     m_watchList =
-        new Form2(watchListWindowOptions(m_env), m_directory, m_listing, m_hooks.showNotice);
+        new Form2(watchListWindowOptions(m_env, m_services), m_directory, m_listing, m_hooks.showNotice);
     connect(m_watchList, &Form2::transparencyPicked, this,
             [this](const QString& text) { m_ticker->applyAlpha(alphaFromTransparency(text)); });
     connect(m_watchList, &Form2::upDownColoursPicked, m_ticker.get(), &Form1::setUpDownColours);
+    connect(m_watchList, &Form2::quoteSourcePicked, this,
+            [this](QuoteSourceChoice choice) { m_services->setChoice(choice); });
     connect(m_watchList, &Form2::alertsRequested, this, &Conductor::openAlerts);
     connect(m_watchList, &Form2::watchListSaved, this, &Conductor::refreshAlertMarks);
     connect(m_watchList, &Form2::closed, this, [this] {

@@ -22,6 +22,7 @@ class Form2;
 class Form3;
 class Form4;
 class QuoteFeed;
+class ServiceSwitch;
 class SingleInstance;
 
 // The one place that knows all the windows. It owns the quote feed and the ticker,
@@ -66,6 +67,7 @@ private:
 
     Environment m_env;
     DesktopHooks m_hooks;
+    std::shared_ptr<ServiceSwitch> m_services;
     KeepOnTop m_keepOnTop;
     // Built at the load, with every name's initials worked out once.
     std::shared_ptr<const stockdirectory::Search> m_directory =

@@ -16,6 +16,7 @@ Environment Environment::forProgram(const Addresses& addresses) {
     Environment env;
     env.quoteBaseUrl = QUrl(addresses.quoteBaseUrl);
     env.quoteReferer = addresses.quoteReferer;
+    env.secondQuoteBaseUrl = QUrl(addresses.secondQuoteBaseUrl);
     env.chartBaseUrl = QUrl(addresses.chartBaseUrl);
     env.marketHours = addresses.marketHours;
     const QString& help = addresses.helpUrl;

@@ -20,6 +20,7 @@ class SettingsStore;
 struct Environment {
     QUrl quoteBaseUrl;       // ends in "/"; requests go to base + "list=" + code
     QByteArray quoteReferer; // sent as Referer with every quote request unless empty
+    QUrl secondQuoteBaseUrl; // ends in "/"; base + "q=" + code; empty: no second service
     QUrl chartBaseUrl;       // ends in "/"
     QUrl helpUrl;            // the help page: a web address or the local file
     int turnPauseMs = 5000;
@@ -43,6 +44,7 @@ struct Environment {
         QString chartBaseUrl;
         QString helpUrl; // empty: the help page installed beside the program
         QString marketHours;
+        QString secondQuoteBaseUrl; // empty: no second service
     };
 
     // The program's own: the given addresses, setup.ini beside the program with the

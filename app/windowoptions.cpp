@@ -3,10 +3,12 @@
 
 namespace tarnwel {
 
-QuoteFeed::Options feedOptions(const Environment& env) {
+QuoteFeed::Options feedOptions(const Environment& env, std::shared_ptr<ServiceSwitch> services) {
     QuoteFeed::Options options;
     options.baseUrl = env.quoteBaseUrl;
     options.referer = env.quoteReferer;
+    options.secondBaseUrl = env.secondQuoteBaseUrl;
+    options.services = std::move(services);
     options.watchListPath = env.watchListPath;
     options.watchListUserPath = env.watchListUserPath;
     options.turnPauseMs = env.turnPauseMs;
@@ -15,11 +17,14 @@ QuoteFeed::Options feedOptions(const Environment& env) {
     return options;
 }
 
-Form2::Options watchListWindowOptions(const Environment& env) {
+Form2::Options watchListWindowOptions(const Environment& env,
+                                      std::shared_ptr<ServiceSwitch> services) {
     Form2::Options options;
-    options.lookup.baseUrl = env.quoteBaseUrl;
+    options.lookup.firstBaseUrl = env.quoteBaseUrl;
     options.lookup.referer = env.quoteReferer;
+    options.lookup.secondBaseUrl = env.secondQuoteBaseUrl;
     options.lookup.timeoutMs = env.fetchTimeoutMs;
+    options.services = std::move(services);
     options.settings = env.settings;
     options.autostart = env.autostart;
     options.executablePath = env.executablePath;

@@ -9,8 +9,10 @@
 namespace tarnwel {
 
 // What each part takes from the program's environment.
-QuoteFeed::Options feedOptions(const Environment& env);
-Form2::Options watchListWindowOptions(const Environment& env);
+// `services`: the one switch between the quote services that every part asking follows.
+QuoteFeed::Options feedOptions(const Environment& env, std::shared_ptr<ServiceSwitch> services);
+Form2::Options watchListWindowOptions(const Environment& env,
+                                      std::shared_ptr<ServiceSwitch> services);
 Form3::Options chartWindowOptions(const Environment& env);
 
 } // namespace tarnwel

@@ -5,6 +5,8 @@
 
 #include <QSettings>
 
+#include <utility>
+
 namespace tarnwel {
 
 namespace {
@@ -22,6 +24,8 @@ QString keyPath(SettingsStore::Key key) {
         return kName + QStringLiteral("/colors");
     case SettingsStore::Key::Notify:
         return kName + QStringLiteral("/notify");
+    case SettingsStore::Key::Source:
+        return kName + QStringLiteral("/source");
     }
     return {};
 }
@@ -96,6 +100,32 @@ bool SettingsStore::notifies() const {
 
 void SettingsStore::setNotifies(bool on) {
     setValue(Key::Notify, on ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+namespace {
+
+constexpr std::pair<QuoteSourceChoice, const char16_t*> kSources[] = {
+    {QuoteSourceChoice::Auto, u"auto"},
+    {QuoteSourceChoice::Sina, u"sina"},
+    {QuoteSourceChoice::Tencent, u"tencent"},
+};
+
+} // namespace
+
+QuoteSourceChoice SettingsStore::quoteSource() const {
+    const QString stored = value(Key::Source).trimmed();
+    for (const auto& [choice, text] : kSources) {
+        if (stored == QStringView(text))
+            return choice;
+    }
+    return QuoteSourceChoice::Auto;
+}
+
+void SettingsStore::setQuoteSource(QuoteSourceChoice choice) {
+    for (const auto& [known, text] : kSources) {
+        if (known == choice)
+            setValue(Key::Source, QString::fromUtf16(text));
+    }
 }
 
 QString SettingsStore::alerts(const QString& code) const {

@@ -17,13 +17,20 @@ enum class UpDownColours {
     None,    // "none": everything white
 };
 
+// Which quote service the program asks.
+enum class QuoteSourceChoice {
+    Auto,    // "auto": the first service, the second while the first refuses
+    Sina,    // "sina": the first service only
+    Tencent, // "tencent": the second service only
+};
+
 // The per-user store of the program's settings: the transparency, the start-at-logon
-// choice, the up/down colours and the desktop-notification choice, kept under application
+// choice, the up/down colours, the desktop-notification choice and the quote service, kept under application
 // and section "vevivudaz", and the price alerts in section "alerts". A setting that was
 // never written reads as the empty string.
 class SettingsStore {
 public:
-    enum class Key { Transparency, StartAtLogon, Colours, Notify };
+    enum class Key { Transparency, StartAtLogon, Colours, Notify, Source };
 
     // The platform's own store: on Linux $XDG_CONFIG_HOME/vevivudaz/vevivudaz.conf.
     SettingsStore();
@@ -49,6 +56,9 @@ public:
     // Stored as "1" or "0"; missing reads as on.
     bool notifies() const;
     void setNotifies(bool on);
+    // Stored as "auto", "sina" or "tencent"; a missing or unknown value reads as auto.
+    QuoteSourceChoice quoteSource() const;
+    void setQuoteSource(QuoteSourceChoice choice);
 
     // The alerts of one stock as stored, e.g. "above:5.50;below:5.00;move:3", by its code;
     // empty where it has none. Setting the empty text removes the key.

@@ -88,13 +88,14 @@ QuoteClient::~QuoteClient() {
     abort();
 }
 
-std::optional<QUrl> QuoteClient::requestUrl(const QUrl& base, const QString& code) {
+std::optional<QUrl> QuoteClient::requestUrl(const QUrl& base, const QString& code,
+                                            const QString& key) {
     if (code.size() > kMaxCodeLength)
         return std::nullopt;
     QUrl url = base;
     // Built in encoded form so that nothing in the code is decoded back into a path
     // separator, a query, a fragment or a dot segment.
-    url.setPath(base.path(QUrl::FullyEncoded) + u"list=" + QString::fromLatin1(codeForPath(code)),
+    url.setPath(base.path(QUrl::FullyEncoded) + key + QString::fromLatin1(codeForPath(code)),
                 QUrl::StrictMode);
     return url;
 }
@@ -111,7 +112,7 @@ void QuoteClient::abort() {
 void QuoteClient::fetch(const QString& code) {
     abort();
     d->code = code;
-    if (const std::optional<QUrl> url = requestUrl(d->options.baseUrl, code)) {
+    if (const std::optional<QUrl> url = requestUrl(d->options.baseUrl, code, d->options.key)) {
         d->download->get(*url);
         return;
     }

@@ -45,8 +45,8 @@ struct QuoteOutcome {
     bool ok() const { return failure == QuoteFailure::None; }
 };
 
-// Sends one quote request at a time to the quote service: base + "list=" + code, with
-// the Referer the service wants, a size cap, a deadline for the whole transfer and
+// Sends one quote request at a time to a quote service: base + "list=" + code (or the
+// service's own key instead of "list="), with the Referer the service wants, a size cap, a deadline for the whole transfer and
 // redirects kept to the service's own origin. Asking again supersedes the request in
 // flight: its answer is never reported. Every request reports exactly once, always
 // after fetch() has returned.
@@ -58,10 +58,11 @@ public:
     using Category = Download::Category;
 
     struct Options {
-        QUrl baseUrl;       // requests go to base + "list=" + code
+        QUrl baseUrl;       // requests go to base + key + code
         QByteArray referer; // empty: no Referer header
         int timeoutMs = 60000;
         Category log = nullptr; // where requests are logged; nullptr: tarnwel.feed
+        QString key = QStringLiteral("list=");
     };
 
     explicit QuoteClient(Options options, QObject* parent = nullptr);
@@ -72,9 +73,10 @@ public:
     void abort();
     bool isBusy() const;
 
-    // base + "list=" + code, the code as codeForPath() puts it, so that every request
-    // stays under "list=". Nothing for a code longer than kMaxCodeLength.
-    static std::optional<QUrl> requestUrl(const QUrl& base, const QString& code);
+    // base + key + code, the code as codeForPath() puts it, so that every request stays
+    // under its key. Nothing for a code longer than kMaxCodeLength.
+    static std::optional<QUrl> requestUrl(const QUrl& base, const QString& code,
+                                          const QString& key = QStringLiteral("list="));
 
 Q_SIGNALS:
     void finished(const tarnwel::QuoteOutcome& outcome);

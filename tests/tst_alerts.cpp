@@ -3,7 +3,8 @@
 #include "alerts/alertrule.h"
 #include "base/settingsstore.h"
 #include "testfiles.h"
-#include "ticker/markethours.h"
+#include "quotes/markethours.h"
+#include "quotes/quoteparse.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -68,21 +69,17 @@ struct Rig {
         if (what == u"nextday")
             now = now.addDays(1);
         const QDate today = now.date();
-        QuoteValues values;
-        values.currentStockName = QStringLiteral("中国石化");
-        values.currentStockCode = kCode;
+        QString reply;
         if (what == u"zero")
-            values.quoteReply = record(QStringLiteral("0.000"), today, QStringLiteral("10:00:00"));
+            reply = record(QStringLiteral("0.000"), today, QStringLiteral("10:00:00"));
         else if (what == u"auction")
-            values.quoteReply =
-                record(QStringLiteral("0.000"), today, QStringLiteral("09:20:00"), price);
+            reply = record(QStringLiteral("0.000"), today, QStringLiteral("09:20:00"), price);
         else
-            values.quoteReply = record(price, what == u"yesterday" ? today.addDays(-3) : today,
-                                       QStringLiteral("10:00:00"));
-        FeedOutcome outcome;
-        outcome.kind = what == u"stored" ? FeedOutcome::Kind::Stored : FeedOutcome::Kind::Live;
-        outcome.checkedAt = now;
-        monitor->check(values, outcome);
+            reply = record(price, what == u"yesterday" ? today.addDays(-3) : today,
+                           QStringLiteral("10:00:00"));
+        const ParsedReply parsed = parseReply(QuoteService::Sina, reply, kCode);
+        QCOMPARE(parsed.kind, ReplyKind::Quote);
+        monitor->check(QStringLiteral("中国石化"), parsed.quote, what != u"stored", now);
     }
     int step = 0;
 };
@@ -149,6 +146,7 @@ void TestAlerts::crossing_data() {
         L{"live 5.60", "rule", "live 5.60", "rule above:5.50", "live 5.60"},
         L{"0:5.60 ≥ 5.50", "4:5.60 ≥ 5.50"});
     row("a stored value that does not read", "above:5,50", L{"live 5.60"}, L{});
+    row("a negative price is none", "below:5.00", L{"live -1.00", "live 4.90"}, L{"1:4.90 ≤ 5.00"});
 }
 
 void TestAlerts::crossing() {

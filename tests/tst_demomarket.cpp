@@ -2,7 +2,7 @@
 #include "demo/market.h"
 #include "demo/server.h"
 #include "ticker/quotefeed.h"
-#include "ticker/quotereply.h"
+#include "quotes/quotereply.h"
 #include "watchlist/watchlistfile.h"
 
 #include <QBuffer>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ticker/feedstatus.h"
 
-#include "ticker/markethours.h"
+#include "quotes/markethours.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -32,6 +32,12 @@ FeedOutcome stored(const QDateTime& time) {
 }
 FeedOutcome failed(QuoteFailure failure, int status = 0) {
     return outcome(FeedOutcome::Kind::Failed, QDateTime(), failure, status);
+}
+// From the second service, standing in for the first since it refused with `refusal`.
+FeedOutcome second(FeedOutcome o, std::optional<Refusal> refusal) {
+    o.service = QuoteService::Tencent;
+    o.firstRefused = refusal;
+    return o;
 }
 
 // On the exchange's clock.
@@ -83,6 +89,19 @@ void TestFeedStatus::sequences_data() {
     QTest::newRow("latest failure wins")
         << QList<FeedOutcome>{failed(QuoteFailure::Timeout), failed(QuoteFailure::NotQuoteData)}
         << QStringLiteral("应答不是行情数据");
+    // Which service answered, where it is the second; after a failure of both, both reasons.
+    const Refusal forbidden{QuoteFailure::HttpStatus, 403};
+    QTest::newRow("second service standing in")
+        << QList<FeedOutcome>{second(live(at(14, 32, 5)), forbidden)}
+        << QStringLiteral("行情更新于 14:32:05\n行情来源：腾讯（新浪：拒绝请求 HTTP 403）");
+    QTest::newRow("second service chosen") << QList<FeedOutcome>{second(live(at(14, 32, 5)), {})}
+                                           << QStringLiteral("行情更新于 14:32:05\n行情来源：腾讯");
+    QTest::newRow("both fail")
+        << QList<FeedOutcome>{second(live(at(14, 32, 5)), forbidden),
+                              second(failed(QuoteFailure::Timeout),
+                                     Refusal{QuoteFailure::NotQuoteData, 200})}
+        << QStringLiteral("连接超时\n显示的行情更新于 14:32:05\n"
+                          "行情来源：腾讯（新浪：应答不是行情数据）");
     QTest::newRow("success after failure")
         << QList<FeedOutcome>{live(at(9, 30, 0)), failed(QuoteFailure::ConnectionRefused),
                               live(at(9, 30, 12))}

@@ -301,16 +301,17 @@ void TestForm1::firstTickStartsTheFeedOnce() {
     WatchListFile(env.watchListPath).write({QStringLiteral("中国石化(sh600028)")});
     const auto conductor = program(env);
     QVERIFY(conductor->start());
-    QVERIFY(!conductor->feed().isRunning());
-
+    QSignalSpy cycles(&conductor->feed(), &QuoteFeed::cycleStarted);
     QSignalSpy requests(&server, &FakeHttpServer::requestReceived);
-    QTRY_VERIFY_WITH_TIMEOUT(conductor->feed().isRunning(), 5000);
+    QVERIFY(cycles.isEmpty());
+    QVERIFY(cycles.wait(5000));
     auto* timer1 = child<QTimer>(&conductor->ticker(), "Timer1");
     QVERIFY(!timer1->isActive());
     QTRY_COMPARE_WITH_TIMEOUT(requests.size(), 3, 5000);
     // A stray tick starts nothing more.
     timer1->start(0);
     QTRY_VERIFY(!timer1->isActive());
+    QCOMPARE(cycles.size(), 1);
     QCOMPARE(server.requestPaths(),
              (QStringList{QStringLiteral("/list=sh000001"), QStringLiteral("/list=sz399001"),
                           QStringLiteral("/list=sh600028")}));

@@ -73,12 +73,13 @@ struct Fixture {
     }
     ~Fixture() { delete window.data(); }
     QString setting(SettingsStore::Key key) const { return env.settings->value(key); }
+    std::shared_ptr<ServiceSwitch> services = std::make_shared<ServiceSwitch>();
     // `builtIn`: the program's own directory rather than the small one; `listing`: with
     // today's listing behind it, as the program has.
     Form2* open(bool builtIn = false, bool listing = false) {
         const QStringList directory =
             builtIn ? stockdirectory::shanghai() + stockdirectory::shenzhen() : kDirectory;
-        window = new Form2(watchListWindowOptions(env),
+        window = new Form2(watchListWindowOptions(env, services),
                            std::make_shared<const stockdirectory::Search>(directory),
                            listing ? todaysListing() : nullptr, makeTestHooks(hooks).showNotice);
         QObject::connect(window, &Form2::transparencyPicked,

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ticker/markethours.h"
+#include "quotes/markethours.h"
 
 #include <QTest>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fakehttpserver.h"
 #include "testfiles.h"
-#include "ticker/markethours.h"
+#include "quotes/markethours.h"
 #include "ticker/quotefeed.h"
 #include "watchlist/watchlistfile.h"
 
@@ -169,6 +169,9 @@ private Q_SLOTS:
     void recordedReplies();
     void holidays_data();
     void holidays();
+    void staleIndexKeepsTheDayTrading();
+    void secondServiceStandsIn();
+    void closedDayReopens();
 };
 
 void TestQuoteFeed::workedExample() {
@@ -709,10 +712,15 @@ void TestQuoteFeed::holidays() {
     QCOMPARE(rig.server.requests().size(), 3);
     QCOMPARE(feed.status()->text().startsWith(u"休市中"), closed);
 
-    // Every code was asked once; a holiday asks nothing more, not even after lunch.
+    // Every code was asked once; later a holiday asks only the Shanghai index again, in
+    // case it was taken for one by mistake, and only while a session would run.
     rig.now = now.addSecs(3 * 3600);
     QVERIFY(waitFor(*rig.finished, 2));
-    QCOMPARE(rig.server.requests().size(), closed ? 3 : 6);
+    const bool session = MarketHours::parse(kSessions)->isOpen(rig.now);
+    const QStringList asked = !closed    ? QStringList{kShPath, kSzPath, kSinopecPath}
+                              : session ? QStringList{kShPath}
+                                        : QStringList{};
+    QCOMPARE(rig.server.requestPaths().mid(3), asked);
     QCOMPARE(rig.outcome(1).kind == FeedOutcome::Kind::Stored, closed);
 
     // The next morning trades again.
@@ -722,6 +730,76 @@ void TestQuoteFeed::holidays() {
     QVERIFY(waitFor(*rig.finished, 3));
     QCOMPARE(rig.server.requests().size(), before + 3);
     QCOMPARE(rig.outcome(2).kind, FeedOutcome::Kind::Live);
+}
+
+// The first service refuses twice: the rest of the turn and the next come from the second,
+// its two-decimal prices shown with the first's three, and the tooltip says so.
+void TestQuoteFeed::secondServiceStandsIn() {
+    FakeHttpServer second;
+    const auto recorded = [](const char* file) {
+        return gbk(QString::fromUtf8(
+            readAll(QStringLiteral(TENCENT_REPLIES_DIR "/") + QLatin1String(file))));
+    };
+    const QByteArray indices =
+        recorded("index_multi_sh000001_sz399001_2026-05-22_close_no_separator.txt");
+    second.setResponse(u"/q=sh000001"_qs, indices);
+    second.setResponse(u"/q=sz399001"_qs, indices);
+    second.setResponse(u"/q=sh600000"_qs, recorded("stock_sh600000_2026-09-14_close.txt"));
+    Rig rig;
+    rig.server.setResponse(kShPath, {403, readReplyFile("refused-403-body.txt")});
+    rig.server.setResponse(kSzPath, {403, readReplyFile("refused-403-body.txt")});
+    rig.options.secondBaseUrl = second.baseUrl();
+    QuoteFeed& feed = rig.start({u"浦发银行(sh600000)"_qs});
+    QVERIFY(waitFor(*rig.finished, 2));
+
+    QCOMPARE(rig.server.requestPaths(), (QStringList{kShPath, kSzPath}));
+    QCOMPARE(second.requestPaths(), (QStringList{u"/q=sh600000"_qs, u"/q=sh000001"_qs,
+                                                 u"/q=sz399001"_qs, u"/q=sh600000"_qs}));
+    const TickerTexts texts = rig.lastTexts();
+    QCOMPARE(texts.label2, u"9.400"_qs);
+    QCOMPARE(texts.label9, u"+0.140\n+1.51%"_qs);
+    QCOMPARE(texts.label4, u"最高:9.430  最低:9.240"_qs);
+    QCOMPARE(texts.label3, u"昨收:9.260  今开:9.280  成交:771871"_qs);
+    QCOMPARE(texts.label5, u"沪综指:4112.90"_qs);
+    QCOMPARE(texts.label6, u"深成指:15597.30"_qs);
+    QVERIFY2(feed.status()->text().endsWith(u"\n行情来源：腾讯（新浪：拒绝请求 HTTP 403）"),
+             qPrintable(feed.status()->text()));
+}
+
+// 2024-06-04, a Tuesday: two records of today, then a stale one of Monday.
+void TestQuoteFeed::staleIndexKeepsTheDayTrading() {
+    Rig rig;
+    rig.options.marketHours = kSessions;
+    rig.now = cst(4, 10, 30);
+    rig.server.setResponse(kShPath, datedIndexReply(u"2024-06-04"_qs));
+    rig.start({kSinopec});
+    QVERIFY(waitFor(*rig.finished, 2));
+    rig.server.setResponse(kShPath, datedIndexReply(u"2024-06-03"_qs));
+    QVERIFY(waitFor(*rig.finished, 4));
+    QCOMPARE(rig.server.requests().size(), 12);
+    QCOMPARE(rig.outcome(3).kind, FeedOutcome::Kind::Live);
+}
+
+// A day taken for a holiday asks the index once a minute, and trades again when it is of today.
+void TestQuoteFeed::closedDayReopens() {
+    Rig rig;
+    rig.options.marketHours = kSessions;
+    rig.now = cst(4, 10, 30);
+    rig.server.setResponse(kShPath, datedIndexReply(u"2024-06-03"_qs));
+    QuoteFeed& feed = rig.start({kSinopec});
+    QVERIFY(waitFor(*rig.finished, 1));
+    QVERIFY(feed.status()->text().startsWith(u"休市中"));
+
+    rig.now = rig.now.addSecs(59);
+    QVERIFY(waitFor(*rig.finished, 2));
+    QCOMPARE(rig.server.requests().size(), 3);
+
+    rig.server.setResponse(kShPath, datedIndexReply(u"2024-06-04"_qs));
+    rig.now = rig.now.addSecs(1);
+    QVERIFY(waitFor(*rig.finished, 3));
+    QCOMPARE(rig.server.requestPaths().mid(3), (QStringList{kShPath, kSzPath, kSinopecPath}));
+    QCOMPARE(rig.outcome(2).kind, FeedOutcome::Kind::Live);
+    QVERIFY(feed.status()->text().startsWith(u"行情更新于"));
 }
 
 QTEST_GUILESS_MAIN(TestQuoteFeed)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ticker/quoterecord.h"
-#include "ticker/quotereply.h"
+#include "quotes/quoteparse.h"
+#include "quotes/quoterecord.h"
+#include "quotes/quotereply.h"
 #include "ticker/tickertexts.h"
 
 #include <QTest>
@@ -147,10 +148,11 @@ namespace {
 
 // A stock record of 33 fields: open, previous close, price, high, low; bid 1 at `bid`;
 // the time and, unless empty, the status. Shanghai's trailing comma included.
-QString record(const char* price, const char* bid, const char* time, const char* status) {
+QString record(const char* price, const char* bid, const char* time, const char* status,
+               const char* close = "9.000") {
     QStringList fields(30, QStringLiteral("0"));
     fields[0] = QStringLiteral("var hq_str_sh600000=\"浦发银行");
-    fields[2] = QStringLiteral("9.000");
+    fields[2] = QString::fromLatin1(close);
     fields[3] = QString::fromLatin1(price);
     fields[11] = QString::fromLatin1(bid);
     fields << QStringLiteral("2026-08-31") << QString::fromLatin1(time);
@@ -186,11 +188,26 @@ void TestQuoteReply::shownPrice_data() {
         << record("0.000", "9.050", "09:40:00", "00") << K::NotTraded << QStringLiteral("9.000");
     QTest::newRow("two decimals, no status field")
         << record("0.00", "0.00", "10:00:00", "") << K::NotTraded << QStringLiteral("9.000");
+    // The auction's last second against the first after it.
+    QTest::newRow("auction, its last second")
+        << record("0.000", "9.050", "09:25:59", "00") << K::Auction << QStringLiteral("9.050");
+    QTest::newRow("auction over")
+        << record("0.000", "9.050", "09:26:00", "00") << K::NotTraded << QStringLiteral("9.000");
+    // A negative or non-finite price is no trade.
+    QTest::newRow("negative price") << record("-1.00", "0", "10:00:00", "00") << K::NotTraded
+                                    << QStringLiteral("9.000");
+    QTest::newRow("infinite price")
+        << record("inf", "0", "10:00:00", "00") << K::NotTraded << QStringLiteral("9.000");
+    // Nothing to stand in: the price stays empty, never "0.000".
+    QTest::newRow("no trade, no previous close")
+        << record("0.000", "0", "10:00:00", "00", "0.000") << K::NotTraded << QString();
 }
 
 void TestQuoteReply::shownPrice() {
     QFETCH(QString, reply);
-    const ShownPrice shown = quoterecord::shownPrice(reply);
+    const ParsedReply parsed = parseReply(QuoteService::Sina, reply, QStringLiteral("sh600000"));
+    QCOMPARE(parsed.kind, ReplyKind::Quote);
+    const ShownPrice shown = quoterecord::shownPrice(parsed.quote);
     QTEST(shown.kind, "kind");
     QTEST(shown.price, "price");
 }

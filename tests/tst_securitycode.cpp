@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "base/textcodec.h"
+#include "quotes/quoteparse.h"
 #include "watchlist/securitycode.h"
 
 #include "testfiles.h"
@@ -117,6 +119,19 @@ void TestSecurityCode::nameFromReply_data() {
         << reply(QStringLiteral("A股 ETF") + fields) << true << QStringLiteral("A股 ETF");
     QTest::newRow("no line end") << gbk(QStringLiteral("var hq_str_bj430047=\"诺思兰德,7.1\";"))
                                  << true << QStringLiteral("诺思兰德");
+    // The second service's recorded record, under names padded as it pads them: runs of
+    // spaces, ASCII or full-width.
+    const QString recorded = QString::fromUtf8(
+        readAll(QStringLiteral(TENCENT_REPLIES_DIR "/chinext_sz300750_2023-11-16_close.txt")));
+    QTest::newRow("second service") << gbk(recorded) << true << QStringLiteral("宁德时代");
+    QTest::newRow("second service, padded")
+        << gbk(QString(recorded).replace(QStringLiteral("宁德时代"), QStringLiteral("万  科Ａ"))) << true
+        << QStringLiteral("万科Ａ");
+    QTest::newRow("second service, full-width padding")
+        << gbk(QString(recorded).replace(QStringLiteral("宁德时代"), QStringLiteral("五\u3000粮\u3000液"))) << true
+        << QStringLiteral("五粮液");
+    QTest::newRow("second service, no such code")
+        << gbk(QStringLiteral("v_pv_none_match=\"1\";")) << false << QString();
 
     const auto none = [](const char* tag, const QByteArray& body) {
         QTest::newRow(tag) << body << false << QString();
@@ -151,8 +166,16 @@ void TestSecurityCode::nameFromReply() {
     QFETCH(QByteArray, body);
     QFETCH(bool, found);
     QFETCH(QString, name);
+    const QuoteService service =
+        body.startsWith("v_") ? QuoteService::Tencent : QuoteService::Sina;
 
-    const std::optional<QString> read = securitycode::nameFromReply(body);
+    // As the look-up reads it: the body decoded, its record cut, the name made an entry's.
+    std::optional<QString> read;
+    if (const std::optional<QString> text = TextCodec::gbk().decodeExact(body)) {
+        const ParsedReply parsed = parseReply(service, *text, QStringLiteral("sz300750"));
+        if (parsed.kind == ReplyKind::Quote && parsed.quote.name)
+            read = securitycode::nameForEntry(*parsed.quote.name);
+    }
     QCOMPARE(read.has_value(), found);
     if (read)
         QCOMPARE(*read, name);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ticker/feedstatus.h"
 
-#include "ticker/markethours.h"
+#include "quotes/markethours.h"
 
 namespace tarnwel {
 
@@ -61,6 +61,37 @@ QString FeedStatus::reasonText(QuoteFailure failure, int httpStatus) {
     return QStringLiteral("应答不是行情数据");
 }
 
+QString FeedStatus::shortReasonText(QuoteFailure failure, int httpStatus) {
+    switch (failure) {
+    case QuoteFailure::HostNotFound:
+        return QStringLiteral("找不到主机");
+    case QuoteFailure::ConnectionRefused:
+        return QStringLiteral("连接被拒绝");
+    case QuoteFailure::Network:
+        return QStringLiteral("网络错误");
+    case QuoteFailure::Timeout:
+        return QStringLiteral("连接超时");
+    case QuoteFailure::HttpStatus:
+        return QStringLiteral("拒绝请求 HTTP %1").arg(httpStatus);
+    case QuoteFailure::TooLarge:
+        return QStringLiteral("应答过大");
+    default:
+        break;
+    }
+    return reasonText(failure, httpStatus);
+}
+
+QString FeedStatus::sourceText(const FeedOutcome& outcome) {
+    if (outcome.service == QuoteService::Sina)
+        return {};
+    QString text = u"\n行情来源：" + serviceName(outcome.service);
+    if (outcome.firstRefused)
+        text += u"（" + serviceName(QuoteService::Sina) + u"：" +
+                shortReasonText(outcome.firstRefused->failure, outcome.firstRefused->httpStatus) +
+                u"）";
+    return text;
+}
+
 QString FeedStatus::shownTimeText(const QDateTime& now) const {
     return m_shownRecordTime.isValid() ? marketTimeText(m_shownRecordTime, now)
                                        : clockText(m_shownReplyTime);
@@ -91,6 +122,8 @@ void FeedStatus::record(const FeedOutcome& outcome) {
             text += u"\n显示的行情更新于 " + shown;
         break;
     }
+    // Which service answered, where it is not the first; after a failure, both reasons.
+    text += sourceText(outcome);
     if (text == m_text)
         return;
     m_text = text;

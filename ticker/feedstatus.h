@@ -2,6 +2,8 @@
 #pragma once
 
 #include "net/quoteclient.h"
+#include "quotes/quote.h"
+#include "quotes/quotesource.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -23,6 +25,10 @@ struct FeedOutcome {
     QDateTime recordTime;   // the record's own time; invalid when it has none
     QDateTime checkedAt;    // when the turn ended
     bool inSession = false; // the market was trading then
+    std::optional<Quote> quote;                 // the record shown (Live, Stored)
+    QuoteService service = QuoteService::Sina; // who answered, or failed to
+    // While the second service stands in for the first: why the first was left.
+    std::optional<Refusal> firstRefused;
 };
 
 // The feed's state in a sentence for the user: connecting, fresh as of a time, closed
@@ -37,11 +43,14 @@ public:
 
     // The reason a failure is shown with, in the user's words.
     static QString reasonText(QuoteFailure failure, int httpStatus);
+    // The same in a few words, to follow a service's name: "拒绝请求 HTTP 403".
+    static QString shortReasonText(QuoteFailure failure, int httpStatus);
 
 Q_SIGNALS:
     void textChanged(const QString& text);
 
 private:
+    static QString sourceText(const FeedOutcome& outcome);
     QString shownTimeText(const QDateTime& now) const;
 
     QDateTime m_shownReplyTime;  // of the prices on screen; invalid before the first

@@ -3,10 +3,9 @@
 
 #include "base/logging.h"
 #include "base/stockcode.h"
-#include "net/quoteclient.h"
-#include "ticker/markethours.h"
-#include "ticker/quoterecord.h"
-#include "ticker/quotereply.h"
+#include "quotes/markethours.h"
+#include "quotes/quoterecord.h"
+#include "quotes/quotesource.h"
 #include "watchlist/entry.h"
 #include "watchlist/watchliststore.h"
 
@@ -21,44 +20,14 @@ namespace tarnwel {
 
 namespace {
 
-// The fields of a stock reply that reach the screen.
-constexpr int kStockFields[] = {1, 2, 3, 4, 5, 8};
-constexpr int kIndexField = 3;
-constexpr int kIndexClose = 2;
 // The opening call auction is over; from here on the index has today's date.
 const QTime kAuctionOver(9, 26);
+// How often a day closed as a holiday asks the Shanghai index whether it trades after all.
+constexpr qint64 kClosedDayRecheckSecs = 60;
 
-// A field that can be cut must be fit to show; one that cannot keeps its old value.
-bool cleanWhereCut(const QString& reply, std::initializer_list<int> fields) {
-    for (const int k : fields) {
-        const std::optional<QString> value = quotereply::field(reply, k);
-        if (value && !quotereply::isClean(*value))
-            return false;
-    }
-    return true;
-}
-
-// Keeps `target` as it was when the field cannot be cut.
-void cutInto(QString& target, const QString& reply, int k) {
-    if (std::optional<QString> value = quotereply::field(reply, k))
-        target = std::move(*value);
-}
-
-// A stock reply that may go on screen: it holds a comma, and nothing it puts there is a
-// control character or the mark of undecodable bytes.
-bool isShowableStockReply(const QString& reply) {
-    return reply.contains(u',') &&
-           cleanWhereCut(reply, {kStockFields[0], kStockFields[1], kStockFields[2], kStockFields[3],
-                                 kStockFields[4], kStockFields[5]});
-}
-
-bool isUsableIndexReply(const QString& reply) {
-    return !reply.isEmpty() && cleanWhereCut(reply, {kIndexField});
-}
-
-// A good reply and when it arrived.
+// A good answer and when it arrived.
 struct StoredReply {
-    QString text;
+    QuoteAnswer answer;
     QDateTime arrived;
 };
 
@@ -74,12 +43,15 @@ struct QuoteFeed::Private {
     qsizetype shown = 0;      // the entry of the running turn
     QString insertedCode;     // the next turn's stock, before the rotation's
 
-    QuoteClient* client = nullptr;
+    std::shared_ptr<ServiceSwitch> services;
+    QuoteSource* source = nullptr;
     Fetch fetching = Fetch::ShIndex;
     MarketHours hours;
     QHash<QString, StoredReply> stored; // by code; kept only while sessions are known
     FeedStatus* status = nullptr;
-    QDate closedDay; // a weekday the replies showed to be a holiday
+    QDate closedDay;          // a weekday the replies showed to be a holiday
+    QDate tradingDay;         // a day with a Shanghai index record of its own: never closed
+    QDateTime closedDayCheck; // the latest ask of the index on a closed day
 
     QDateTime now() const {
         return options.clock ? options.clock() : QDateTime::currentDateTimeUtc();
@@ -94,9 +66,13 @@ QuoteFeed::QuoteFeed(Options options, QObject* parent)
     : QObject(parent)
     , d(std::make_unique<Private>()) {
     d->options = std::move(options);
-    d->client = new QuoteClient(
-        {d->options.baseUrl, d->options.referer, d->options.fetchTimeoutMs, &lcFeed}, this);
-    connect(d->client, &QuoteClient::finished, this, &QuoteFeed::fetchFinished);
+    d->services = d->options.services;
+    if (!d->services)
+        d->services = std::make_shared<ServiceSwitch>(!d->options.secondBaseUrl.isEmpty());
+    d->source = new QuoteSource({d->options.baseUrl, d->options.referer, d->options.secondBaseUrl,
+                                 d->options.fetchTimeoutMs, &lcFeed},
+                                d->services, this);
+    connect(d->source, &QuoteSource::answered, this, &QuoteFeed::fetchFinished);
     if (std::optional<MarketHours> hours = MarketHours::parse(d->options.marketHours))
         d->hours = *hours;
     else
@@ -121,8 +97,8 @@ QuoteFeed::QuoteFeed(Options options, QObject* parent)
 }
 
 QuoteFeed::~QuoteFeed() {
-    d->client->disconnect(this);
-    d->client->abort();
+    d->source->disconnect(this);
+    d->source->abort();
 }
 
 void QuoteFeed::RefreshQuotes() {
@@ -186,17 +162,26 @@ void QuoteFeed::fetch(Fetch what, const QString& code) {
     if (!d->hours.alwaysOpen()) {
         const QDateTime now = d->now();
         const auto it = d->stored.constFind(code);
-        if (it != d->stored.cend() && servesStored(it->arrived, now)) {
+        if (it != d->stored.cend() && servesStored(it->arrived, now) &&
+            !rechecksClosedDay(what, now)) {
             qCDebug(lcFeed).noquote() << "market closed: stored reply for" << code << "of"
                                       << it->arrived.toString(Qt::ISODate);
-            QuoteOutcome outcome;
-            outcome.code = code;
-            outcome.text = it->text;
-            replied(outcome, it->arrived, true);
+            replied(it->answer, it->arrived, true);
             return;
         }
     }
-    d->client->fetch(code);
+    d->source->fetch(code);
+}
+
+bool QuoteFeed::rechecksClosedDay(Fetch what, const QDateTime& now) {
+    // A day taken for a holiday asks the index again now and then while the sessions last:
+    // one stale record must not close a trading day for good.
+    if (what != Fetch::ShIndex || !isClosedDay(now) || !d->hours.isOpen(now))
+        return false;
+    if (d->closedDayCheck.isValid() && d->closedDayCheck.secsTo(now) < kClosedDayRecheckSecs)
+        return false;
+    d->closedDayCheck = now;
+    return true;
 }
 
 bool QuoteFeed::servesStored(const QDateTime& arrived, const QDateTime& now) const {
@@ -207,31 +192,31 @@ bool QuoteFeed::servesStored(const QDateTime& arrived, const QDateTime& now) con
     return !d->hours.isOpen(now) && arrived > d->hours.lastClose(now);
 }
 
-void QuoteFeed::fetchFinished(const QuoteOutcome& outcome) {
-    replied(outcome, d->now(), false);
+void QuoteFeed::fetchFinished(const QuoteAnswer& answer) {
+    replied(answer, d->now(), false);
 }
 
-void QuoteFeed::replied(const QuoteOutcome& outcome, const QDateTime& arrived, bool stored) {
+void QuoteFeed::replied(const QuoteAnswer& answer, const QDateTime& arrived, bool stored) {
     // A failed fetch leaves the reply empty.
-    if (outcome.ok())
-        d->values.quoteReply = outcome.text;
+    if (answer.outcome.ok())
+        d->values.quoteReply = answer.outcome.text;
     const bool keep = !stored && !d->hours.alwaysOpen();
     if (d->fetching == Fetch::Stock)
-        stockReplied(outcome, arrived, stored, keep);
+        stockReplied(answer, arrived, stored, keep);
     else
-        indexReplied(outcome.code, arrived, keep);
+        indexReplied(answer, arrived, keep);
 }
 
-void QuoteFeed::indexReplied(const QString& code, const QDateTime& arrived, bool keep) {
+void QuoteFeed::indexReplied(const QuoteAnswer& answer, const QDateTime& arrived, bool keep) {
     const bool shanghai = d->fetching == Fetch::ShIndex;
-    const QString& reply = d->values.quoteReply;
-    if (isUsableIndexReply(reply)) {
-        cutInto(shanghai ? d->values.shIndexValue : d->values.szIndexValue, reply, kIndexField);
-        cutInto(shanghai ? d->values.shIndexClose : d->values.szIndexClose, reply, kIndexClose);
+    if (answer.isQuote()) {
+        const Quote& quote = answer.parsed.quote;
+        keepIfCut(shanghai ? d->values.shIndexValue : d->values.szIndexValue, quote.price);
+        keepIfCut(shanghai ? d->values.shIndexClose : d->values.szIndexClose, quote.prevClose);
         if (keep) {
-            d->stored.insert(code, {reply, arrived});
+            d->stored.insert(answer.outcome.code, {answer, arrived});
             if (shanghai)
-                noteHoliday(quoterecord::recordTime(reply));
+                noteIndexDate(quote.time);
         }
     }
     if (shanghai)
@@ -240,63 +225,80 @@ void QuoteFeed::indexReplied(const QString& code, const QDateTime& arrived, bool
         fetch(Fetch::Stock, d->values.currentStockCode);
 }
 
-void QuoteFeed::stockReplied(const QuoteOutcome& outcome, const QDateTime& arrived, bool stored,
+void QuoteFeed::stockReplied(const QuoteAnswer& answer, const QDateTime& arrived, bool stored,
                              bool keep) {
     FeedOutcome result;
     result.replyTime = arrived;
     result.checkedAt = d->now();
-    result.httpStatus = outcome.httpStatus;
-    const QString& reply = d->values.quoteReply;
-    // No comma: a failed fetch or a code the service does not know. Nor does a reply
-    // whose shown fields hold control characters or undecodable bytes go on screen.
-    // Either way the screen keeps the previous stock for this turn.
-    if (isShowableStockReply(reply)) {
-        cutStock(reply);
+    result.httpStatus = answer.outcome.httpStatus;
+    result.service = answer.service;
+    if (d->services->onSecond())
+        result.firstRefused = d->services->firstRefusal();
+    // A failed fetch, a code the service does not know, or a reply whose shown fields hold
+    // control characters or undecodable bytes: the screen keeps the previous stock.
+    if (answer.isQuote()) {
+        const Quote& quote = answer.parsed.quote;
+        cutStock(quote);
         if (keep)
-            d->stored.insert(outcome.code, {reply, arrived});
+            d->stored.insert(answer.outcome.code, {answer, arrived});
         result.kind = stored || isClosedDay(result.checkedAt) ? FeedOutcome::Kind::Stored
                                                               : FeedOutcome::Kind::Live;
-        result.recordTime = quoterecord::recordTime(reply);
+        result.recordTime = quote.time;
+        result.quote = quote;
         result.inSession = !d->hours.alwaysOpen() && d->hours.isOpen(result.checkedAt);
         Q_EMIT textsReady(tickerTexts(d->values));
     } else {
-        result.failure = outcome.ok() ? QuoteFailure::NotQuoteData : outcome.failure;
-        if (outcome.ok())
-            qCDebug(lcFeed).noquote() << "not quote data for" << outcome.code;
+        result.failure = answer.failure();
+        if (answer.outcome.ok())
+            qCDebug(lcFeed).noquote() << "not quote data for" << answer.outcome.code;
     }
     Q_EMIT stockOutcome(result);
     finishTurn();
 }
 
-void QuoteFeed::cutStock(const QString& reply) {
+void QuoteFeed::cutStock(const Quote& quote) {
     QuoteValues& v = d->values;
-    cutInto(v.openPrice, reply, 1);
-    cutInto(v.prevClose, reply, 2);
-    cutInto(v.highPrice, reply, 4);
-    cutInto(v.lowPrice, reply, 5);
-    if (std::optional<QString> volume = quotereply::field(reply, 8)) {
-        if (std::optional<double> lots = quotereply::volumeLots(*volume))
-            v.volumeLots = *lots;
-    }
-    const ShownPrice shown = quoterecord::shownPrice(reply);
+    keepIfCut(v.openPrice, quote.open);
+    keepIfCut(v.prevClose, quote.prevClose);
+    keepIfCut(v.highPrice, quote.high);
+    keepIfCut(v.lowPrice, quote.low);
+    if (quote.volumeLots)
+        v.volumeLots = *quote.volumeLots;
+    const ShownPrice shown = quoterecord::shownPrice(quote);
     v.priceKind = shown.kind;
-    if (shown.kind != PriceKind::Traded || quotereply::field(reply, 3))
+    if (shown.kind != PriceKind::Traded || quote.price)
         v.lastPrice = shown.price;
 }
 
-void QuoteFeed::noteHoliday(const QDateTime& indexTime) {
-    // Once the opening auction is over, a session that still gets the Shanghai index of an
-    // earlier day is no trading day: the exchanges are shut for a holiday.
+void QuoteFeed::keepIfCut(QString& target, const std::optional<QString>& value) {
+    if (value)
+        target = *value;
+}
+
+void QuoteFeed::noteIndexDate(const QDateTime& indexTime) {
     const QDateTime now = d->now();
     if (!indexTime.isValid() || !d->hours.isOpen(now))
         return;
     const QDateTime exchangeNow = now.toTimeZone(MarketHours::exchangeZone());
-    if (exchangeNow.time() < kAuctionOver || indexTime.date() >= exchangeNow.date())
+    const QDate today = exchangeNow.date();
+    if (indexTime.toTimeZone(MarketHours::exchangeZone()).date() >= today) {
+        // A record of today: the exchanges trade, whatever a stale answer said before.
+        if (d->closedDay == today)
+            qCInfo(lcFeed) << "the Shanghai index is of today after all - trading";
+        d->tradingDay = today;
+        d->closedDay = {};
         return;
-    if (d->closedDay != exchangeNow.date())
+    }
+    // Once the opening auction is over, a session that still gets the Shanghai index of an
+    // earlier day, and has seen none of today, is no trading day: a holiday.
+    if (exchangeNow.time() < kAuctionOver || d->tradingDay == today)
+        return;
+    if (d->closedDay != today) {
         qCInfo(lcFeed).noquote() << "the Shanghai index is of"
                                  << indexTime.date().toString(Qt::ISODate) << "- no trading today";
-    d->closedDay = exchangeNow.date();
+        d->closedDayCheck = now;
+    }
+    d->closedDay = today;
 }
 
 bool QuoteFeed::isClosedDay(const QDateTime& instant) const {
@@ -357,9 +359,6 @@ void QuoteFeed::endCycle() {
     QTimer::singleShot(0, this, &QuoteFeed::startCycle);
 }
 
-bool QuoteFeed::isRunning() const {
-    return d->running;
-}
 const QuoteValues& QuoteFeed::values() const {
     return d->values;
 }

@@ -13,8 +13,12 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace tarnwel {
+
+struct QuoteAnswer;
+class ServiceSwitch;
 
 // The quote loop: walks the watch list one stock a turn, fetches both indices and the
 // stock, cuts the reply fields and emits the ticker's texts; after the last stock it
@@ -22,12 +26,16 @@ namespace tarnwel {
 // turns is a timer, so the rest of the program runs between its steps.
 // Outside the market's sessions a code whose good reply arrived after the latest close
 // is served from that reply instead of being asked again: the prices cannot have moved.
+// Each answer comes from whichever quote service the switch names, as one Quote.
 class QuoteFeed : public QObject {
     Q_OBJECT
 public:
     struct Options {
         QUrl baseUrl;                   // requests go to base + "list=" + code
         QByteArray referer;             // empty: no Referer header
+        QUrl secondBaseUrl = {};        // base + "q=" + code; empty: no second service
+        // Which service is asked; empty: one of the feed's own, on "auto".
+        std::shared_ptr<ServiceSwitch> services = {};
         QString watchListPath;          // setup.ini beside the program
         QString watchListUserPath = {}; // where the list moves when that cannot be written
         int turnPauseMs = 5000;
@@ -43,7 +51,6 @@ public:
 
     // Starts the loop. It runs until the process ends; later calls do nothing.
     void RefreshQuotes();
-    bool isRunning() const;
 
     // What the latest turn gathered: the stock, its reply and the values cut from it.
     const QuoteValues& values() const;
@@ -74,13 +81,14 @@ private:
     void startTurn(qsizetype index);
     qsizetype takeInsertedTurn();
     void fetch(Fetch what, const QString& code);
-    void fetchFinished(const QuoteOutcome& outcome);
-    void replied(const QuoteOutcome& outcome, const QDateTime& arrived, bool stored);
-    void indexReplied(const QString& code, const QDateTime& arrived, bool keep);
-    void stockReplied(const QuoteOutcome& outcome, const QDateTime& arrived, bool stored,
-                      bool keep);
-    void cutStock(const QString& reply);
-    void noteHoliday(const QDateTime& indexTime);
+    bool rechecksClosedDay(Fetch what, const QDateTime& now);
+    void fetchFinished(const QuoteAnswer& answer);
+    void replied(const QuoteAnswer& answer, const QDateTime& arrived, bool stored);
+    void indexReplied(const QuoteAnswer& answer, const QDateTime& arrived, bool keep);
+    void stockReplied(const QuoteAnswer& answer, const QDateTime& arrived, bool stored, bool keep);
+    void cutStock(const Quote& quote);
+    static void keepIfCut(QString& target, const std::optional<QString>& value);
+    void noteIndexDate(const QDateTime& indexTime);
     bool isClosedDay(const QDateTime& instant) const;
     bool servesStored(const QDateTime& arrived, const QDateTime& now) const;
     void forgetUnlistedReplies();

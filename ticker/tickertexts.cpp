@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ticker/tickertexts.h"
 
-#include "ticker/pricechange.h"
-#include "ticker/quotereply.h"
+#include "quotes/pricechange.h"
+#include "quotes/quotereply.h"
 
 namespace tarnwel {
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ticker/quoterecord.h"
+#include "quotes/quoterecord.h"
 
 #include <QMetaType>
 #include <QString>

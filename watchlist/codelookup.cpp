@@ -25,33 +25,42 @@ bool unreachable(const QuoteOutcome& outcome) {
 
 } // namespace
 
-CodeLookup::CodeLookup(QuoteClient::Options options, QObject* parent)
+CodeLookup::CodeLookup(QuoteSource::Options options, std::shared_ptr<ServiceSwitch> services,
+                       QObject* parent)
     : QObject(parent) {
     if (!options.log)
         options.log = &lcWatchList;
-    m_client = new QuoteClient(options, this);
-    connect(m_client, &QuoteClient::finished, this, [this](const QuoteOutcome& outcome) {
-        if (outcome.ok()) {
-            if (const std::optional<QString> name = securitycode::nameFromReply(outcome.body)) {
-                Q_EMIT finished(Result::Found, securitycode::entryFor(*name, outcome.code));
-                return;
-            }
-            qCDebug(lcWatchList).noquote() << "no security name in the answer for" << outcome.code;
+    if (!services)
+        services = std::make_shared<ServiceSwitch>(!options.secondBaseUrl.isEmpty());
+    m_source = new QuoteSource(std::move(options), std::move(services), this);
+    connect(m_source, &QuoteSource::answered, this, &CodeLookup::answered);
+}
+
+void CodeLookup::answered(const QuoteAnswer& answer) {
+    const QuoteOutcome& outcome = answer.outcome;
+    if (answer.isQuote()) {
+        const std::optional<QString>& serviceName = answer.parsed.quote.name;
+        if (const std::optional<QString> name =
+                serviceName ? securitycode::nameForEntry(*serviceName) : std::nullopt) {
+            Q_EMIT finished(Result::Found, securitycode::entryFor(*name, outcome.code));
+            return;
         }
-        Q_EMIT finished(unreachable(outcome) ? Result::Unreachable : Result::NotFound, QString());
-    });
+    }
+    if (outcome.ok())
+        qCDebug(lcWatchList).noquote() << "no security name in the answer for" << outcome.code;
+    Q_EMIT finished(unreachable(outcome) ? Result::Unreachable : Result::NotFound, QString());
 }
 
 void CodeLookup::lookUp(const QString& code) {
-    m_client->fetch(code);
+    m_source->fetch(code);
 }
 
 void CodeLookup::cancel() {
-    m_client->abort();
+    m_source->abort();
 }
 
 bool CodeLookup::isBusy() const {
-    return m_client->isBusy();
+    return m_source->isBusy();
 }
 
 } // namespace tarnwel

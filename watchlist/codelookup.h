@@ -1,16 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "net/quoteclient.h"
+#include "quotes/quotesource.h"
 
 #include <QObject>
 #include <QString>
+
+#include <memory>
 
 namespace tarnwel {
 
 // Asks the quote service about a security the directory does not hold, by its code, and
 // turns the answer into a watch-list entry. One question at a time: a new one, or
-// cancel(), drops the one in flight, whose answer is then never reported.
+// cancel(), drops the one in flight, whose answer is then never reported. It asks whichever
+// service the switch names, as the ticker does.
 class CodeLookup : public QObject {
     Q_OBJECT
 public:
@@ -21,7 +24,8 @@ public:
     };
     Q_ENUM(Result)
 
-    explicit CodeLookup(QuoteClient::Options options, QObject* parent = nullptr);
+    CodeLookup(QuoteSource::Options options, std::shared_ptr<ServiceSwitch> services,
+               QObject* parent = nullptr);
 
     // `code` as the quote service knows it, e.g. "sz300750".
     void lookUp(const QString& code);
@@ -33,7 +37,9 @@ Q_SIGNALS:
     void finished(tarnwel::CodeLookup::Result result, const QString& entry);
 
 private:
-    QuoteClient* m_client;
+    void answered(const QuoteAnswer& answer);
+
+    QuoteSource* m_source;
 };
 
 } // namespace tarnwel

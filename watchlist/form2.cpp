@@ -136,7 +136,7 @@ Form2::Form2(Options options, std::shared_ptr<const stockdirectory::Search> dire
 
     buildLists();
     buildOptions();
-    m_lookup = new CodeLookup(m_options.lookup, this);
+    m_lookup = new CodeLookup(m_options.lookup, m_options.services, this);
     connect(m_lookup, &CodeLookup::finished, this, &Form2::showLookedUp);
     setTabOrders();
     connect(Text1, &QLineEdit::textChanged, this, &Form2::Text1_Change);
@@ -145,6 +145,7 @@ Form2::Form2(Options options, std::shared_ptr<const stockdirectory::Search> dire
     connect(Command3, &QPushButton::clicked, this, &Form2::Command3_Click);
     connect(Combo1, &QComboBox::activated, this, &Form2::Combo1_Click);
     connect(Combo2, &QComboBox::activated, this, &Form2::Combo2_Click);
+    connect(Combo3, &QComboBox::activated, this, &Form2::Combo3_Click);
 }
 
 // The search, its results, the two buttons and the watch list, inside the frame.
@@ -226,9 +227,18 @@ void Form2::buildOptions() {
     Combo2->addItems(
         {QStringLiteral("红涨绿跌"), QStringLiteral("绿涨红跌"), QStringLiteral("不着色")});
     Combo2->setGeometry(pxRect(1200, 3720 + kOptionRowTwips, 1215, 300));
+
+    Label3 = new QLabel(QStringLiteral("行情来源："), this);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    placeTextControl(Label3, pxRect(2580, 3780 + kOptionRowTwips, 1080, 180));
+    Combo3 = new QComboBox(this);
+    Combo3->setObjectName(QStringLiteral("Combo3"));
+    // In the order of QuoteSourceChoice.
+    Combo3->addItems({QStringLiteral("自动"), QStringLiteral("新浪"), QStringLiteral("腾讯")});
+    Combo3->setGeometry(pxRect(3660, 3720 + kOptionRowTwips, 1215, 300));
 }
 
-// Text1, List1, List2, Command1, Command2, Command3, Combo1, Check1, Combo2; the frame and the
+// Text1, List1, List2, Command1, Command2, Command3, Combo1, Check1, Combo2, Combo3; the frame and
 // labels take no focus.
 void Form2::setTabOrders() {
     setTabOrder(Text1, List1);
@@ -239,6 +249,7 @@ void Form2::setTabOrders() {
     setTabOrder(Command3, Combo1);
     setTabOrder(Combo1, Check1);
     setTabOrder(Check1, Combo2);
+    setTabOrder(Combo2, Combo3);
     Text1->setFocus();
 }
 
@@ -266,6 +277,7 @@ void Form2::Form_Load() {
     Combo1->setEditText(op);
     Check1->setChecked(m_options.settings->startsAtLogon());
     Combo2->setCurrentIndex(int(m_options.settings->upDownColours()));
+    Combo3->setCurrentIndex(int(m_options.settings->quoteSource()));
 }
 
 void Form2::Text1_Change() {
@@ -342,7 +354,7 @@ void Form2::confirmName(const QString& entry) {
     const std::optional<QString> code = entryCode(entry);
     if (!code)
         return;
-    auto* lookup = new CodeLookup(m_options.lookup, this);
+    auto* lookup = new CodeLookup(m_options.lookup, m_options.services, this);
     connect(lookup, &CodeLookup::finished, this,
             [this, lookup, entry](CodeLookup::Result result, const QString& current) {
                 lookup->deleteLater();
@@ -420,6 +432,13 @@ void Form2::Combo1_Click(int index) {
     // The ticker takes it on at once; the stored value follows.
     Q_EMIT transparencyPicked(text);
     m_options.settings->setTransparency(text);
+}
+
+void Form2::Combo3_Click(int index) {
+    const auto choice =
+        QuoteSourceChoice(std::clamp(index, 0, int(QuoteSourceChoice::Tencent)));
+    m_options.settings->setQuoteSource(choice);
+    Q_EMIT quoteSourcePicked(choice);
 }
 
 void Form2::Combo2_Click(int index) {

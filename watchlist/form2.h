@@ -27,7 +27,8 @@ namespace tarnwel {
 class Autostart;
 class SettingsStore;
 
-// "添加自选股": edits the watch list, the transparency, the up/down colours and start at logon. A
+// "添加自选股": edits the watch list, the transparency, the up/down colours, the quote service
+// and start at logon. A
 // parentless tool window of fixed size, deleted when closed. Every change is saved at once: the
 // watch list to setup.ini after each add or remove, the transparency when picked, the
 // start-at-logon choice when the window closes.
@@ -38,7 +39,8 @@ public:
 
     // Where the window reads and saves what it edits, and how it asks about a code.
     struct Options {
-        QuoteClient::Options lookup;
+        QuoteSource::Options lookup;
+        std::shared_ptr<ServiceSwitch> services; // which quote service a look-up asks
         std::shared_ptr<SettingsStore> settings;
         std::shared_ptr<Autostart> autostart;
         QString executablePath;    // what the start-at-logon entry starts
@@ -62,6 +64,8 @@ Q_SIGNALS:
     void transparencyPicked(const QString& text);
     // Up/down colours picked, already stored.
     void upDownColoursPicked(tarnwel::UpDownColours colours);
+    // A quote service picked, already stored.
+    void quoteSourcePicked(tarnwel::QuoteSourceChoice choice);
     // The window has saved the start-at-logon choice and is going away.
     void closed();
     // "提醒…" for the selected entry.
@@ -90,6 +94,7 @@ private:
     void applyAlertMarks();
     void Combo1_Click(int index);
     void Combo2_Click(int index);
+    void Combo3_Click(int index);
     void Form_Unload();
 
     QStringList watchList() const;
@@ -112,6 +117,8 @@ private:
     QCheckBox* Check1 = nullptr; // start at logon
     QLabel* Label2 = nullptr;
     QComboBox* Combo2 = nullptr;     // the up/down colours
+    QLabel* Label3 = nullptr;
+    QComboBox* Combo3 = nullptr;     // the quote service
     QPushButton* Command3 = nullptr; // "提醒…", the selected entry's alerts
     QLabel* m_searchHint = nullptr;  // what the search found beyond the directory
     QLabel* m_listNotice = nullptr;  // why the list cannot change, or where it moved

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "watchlist/securitycode.h"
 
-#include "base/textcodec.h"
-
 #include <QList>
 
 #include <algorithm>
@@ -31,15 +29,28 @@ bool breaksEntry(char32_t c) {
 
 // The service pads some three-character names with ASCII spaces ("新 希 望"); a space
 // between two letters of a Latin name stays.
+bool isPadding(QChar c) {
+    return c == u' ' || c == QChar(0x3000);
+}
+
+// The services pad some names with spaces, ASCII or full-width ("新 希 望", "万  科Ａ"); a
+// space between two letters of a Latin name stays.
 QString unpadded(QStringView name) {
     const QStringView trimmed = name.trimmed();
     QString out;
     out.reserve(trimmed.size());
     for (qsizetype i = 0; i < trimmed.size(); ++i) {
-        const bool padding = trimmed[i] == u' ' && trimmed[i - 1].unicode() > 0x7f &&
-                             trimmed[i + 1].unicode() > 0x7f;
-        if (!padding)
+        if (!isPadding(trimmed[i])) {
             out += trimmed[i];
+            continue;
+        }
+        qsizetype next = i;
+        while (next < trimmed.size() && isPadding(trimmed[next]))
+            ++next;
+        const bool between = trimmed[i - 1].unicode() > 0x7f && trimmed[next].unicode() > 0x7f;
+        if (!between)
+            out += trimmed.sliced(i, next - i);
+        i = next - 1;
     }
     return out;
 }
@@ -84,25 +95,8 @@ Recognised recognise(QStringView text) {
     return {};
 }
 
-std::optional<QString> nameFromReply(const QByteArray& body) {
-    const std::optional<QString> decoded = TextCodec::gbk().decodeExact(body);
-    if (!decoded)
-        return std::nullopt;
-    const QString& text = *decoded;
-
-    // The quoted text: from the first double quote to the next one.
-    const qsizetype open = text.indexOf(u'"');
-    if (open < 0)
-        return std::nullopt;
-    const qsizetype close = text.indexOf(u'"', open + 1);
-    if (close < 0)
-        return std::nullopt;
-    const QStringView quoted = QStringView(text).sliced(open + 1, close - open - 1);
-    const qsizetype comma = quoted.indexOf(u',');
-    if (comma < 0)
-        return std::nullopt;
-
-    const QString name = unpadded(quoted.first(comma));
+std::optional<QString> nameForEntry(QStringView serviceName) {
+    const QString name = unpadded(serviceName);
     if (name.isEmpty())
         return std::nullopt;
     const QList<uint> characters = name.toUcs4();

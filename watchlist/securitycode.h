@@ -30,14 +30,11 @@ Recognised recognise(QStringView text);
 // The market prefix that six digits starting with `digits` belong to, or empty.
 QString marketOf(QStringView digits);
 
-// The security's name from the body of a quote reply (GBK), such as
-// var hq_str_sz300750="宁德时代,185.00,…";
-// The name is the first comma-separated field of the quoted text. Nothing when the body is
-// not valid GBK, has no quoted text with at least one comma after the name (the service
-// answers an unknown code with ""), or when the name is empty or blank, longer than 16
-// characters, or holds "(", ")", a control character or a line break: such a name would
-// not read back as a watch-list entry.
-std::optional<QString> nameFromReply(const QByteArray& body);
+// The name a quote service gives a security, as a watch-list entry's name: without the
+// spaces that pad it. Nothing when it is empty or blank, longer than 16 characters, or holds
+// "(", ")", a control character or a line break: such a name would not read back as a
+// watch-list entry.
+std::optional<QString> nameForEntry(QStringView serviceName);
 
 // The watch-list entry for a looked-up security: "宁德时代(sz300750)".
 QString entryFor(const QString& name, const QString& code);

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ticker/quotereply.h"
+#include "quotes/quotereply.h"
 
 #include "base/numbertext.h"
 

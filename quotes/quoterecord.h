@@ -1,19 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QDateTime>
+#include "quotes/quote.h"
+
 #include <QString>
 #include <QStringView>
 
 namespace tarnwel {
 
-// What the price of a stock record stands for. The service writes 0.000 as the price of
-// a stock that is not trading, or not yet: such a record is never shown as a price.
+// What the price of a stock record stands for. The first service writes 0.000 as the price
+// of a stock that is not trading, or not yet; the second repeats the previous close and says
+// so in its status. Such a record is never shown as a traded price.
 enum class PriceKind {
     Traded,    // a real last price
-    Suspended, // status 03: halted for the day; the previous close stands in
-    Delisted,  // status -3: no price at all
-    NotListed, // status -2: no price at all
+    Suspended, // halted for the day; the previous close stands in
+    Delisted,  // no price at all
+    NotListed, // no price at all
     Auction,   // the opening call auction: the provisional match price stands in
     NotTraded, // no trade yet today; the previous close stands in
 };
@@ -26,7 +28,7 @@ struct ShownPrice {
 namespace quoterecord {
 
 // The price a stock record shows and what it stands for.
-ShownPrice shownPrice(QStringView reply);
+ShownPrice shownPrice(const Quote& quote);
 
 // The word that says what a price other than a traded one is: "停牌", "竞价"…; empty
 // for a traded price.
@@ -35,12 +37,8 @@ QString kindWord(PriceKind kind);
 // A field that reads as the number zero, such as "0.000".
 bool readsZero(QStringView field);
 
-// The record's own date and time (fields 30 and 31, China Standard Time); invalid when
-// the record has none that read.
-QDateTime recordTime(QStringView reply);
-
-// Field 32, or empty for records before the service wrote one.
-QString status(QStringView reply);
+// A field that reads as a number but cannot be a price: zero, negative or not finite.
+bool readsNoPrice(QStringView field);
 
 } // namespace quoterecord
 
