@@ -133,6 +133,7 @@ bool clickEntry(QAbstractItemView* view, const QString& text) {
 Q_DECLARE_METATYPE(FakeHttpServer::Response)
 
 Q_DECLARE_METATYPE(tarnwel::UpDownColours)
+Q_DECLARE_METATYPE(tarnwel::QuoteSourceChoice)
 
 class TestForm2 : public QObject {
     Q_OBJECT
@@ -149,6 +150,9 @@ private Q_SLOTS:
     void searchByInitials();
     void lookUpByCode_data();
     void lookUpByCode();
+    void lookUpFollowsTheService_data();
+    void lookUpFollowsTheService();
+    void quoteSource();
     void onlyTheLatestLookUpCounts();
     void addLookedUpEntry();
     void searchOrder_data();
@@ -418,6 +422,63 @@ void TestForm2::lookUpByCode() {
     QCOMPARE(hintLabel->isVisibleTo(window), !hint.isEmpty());
     QCOMPARE(results(window)->toolTip().isEmpty(), hint != QStringLiteral("来自行情服务"));
     QVERIFY(f.hooks->messages.isEmpty());
+}
+
+void TestForm2::lookUpFollowsTheService_data() {
+    QTest::addColumn<QuoteSourceChoice>("choice");
+    QTest::addColumn<int>("refusals"); // of the first service, reported by the feed before
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QStringList>("listed");
+    const QStringList found{QStringLiteral("宁德时代(sz300750)")};
+    QTest::newRow("second chosen") << QuoteSourceChoice::Tencent << 0 << u"/q=sz300750"_qs << found;
+    QTest::newRow("the feed switched") << QuoteSourceChoice::Auto << 2 << u"/q=sz300750"_qs << found;
+    QTest::newRow("one refusal is no switch")
+        << QuoteSourceChoice::Auto << 1 << u"/list=sz300750"_qs << QStringList{};
+}
+
+// The look-up asks whichever service the ticker asks, through the same switch.
+void TestForm2::lookUpFollowsTheService() {
+    QFETCH(QuoteSourceChoice, choice);
+    QFETCH(int, refusals);
+    FakeHttpServer first;
+    first.setDefaultResponse({403, readReplyFile("refused-403-body.txt")});
+    FakeHttpServer second;
+    second.setResponse(u"/q=sz300750"_qs,
+                       gbk(QString::fromUtf8(readAll(QStringLiteral(
+                           TENCENT_REPLIES_DIR "/chinext_sz300750_2023-11-16_close.txt")))));
+    Fixture f;
+    f.env.quoteBaseUrl = first.baseUrl();
+    f.env.secondQuoteBaseUrl = second.baseUrl();
+    f.services->setChoice(choice);
+    for (int i = 0; i < refusals; ++i)
+        f.services->report(QuoteService::Sina, Refusal{QuoteFailure::HttpStatus, 403});
+    Form2* window = f.open(true);
+    QTest::keyClicks(searchBox(window), QStringLiteral("sz300750"));
+    QFETCH(QString, path);
+    QTRY_COMPARE(first.requestPaths() + second.requestPaths(), QStringList{path});
+    QTRY_VERIFY(child<QLabel>(window, "searchHint")->text() != u"正在向行情服务查询…"_qs);
+    QTEST(searchResults(window), "listed");
+}
+
+// Stored as soon as picked, and handed on for the feed to follow from its next request.
+void TestForm2::quoteSource() {
+    Fixture f(kDirectory.mid(0, 2));
+    f.env.settings->setValue(SettingsStore::Key::Source, u"nonsense"_qs);
+    Form2* window = f.open();
+    QSignalSpy handed(window, &Form2::quoteSourcePicked);
+    auto* combo = child<QComboBox>(window, "Combo3");
+    QCOMPARE(combo->currentIndex(), 0); // an unknown value reads as auto
+    QCOMPARE(child<QLabel>(window, "Label3")->text(), u"行情来源："_qs);
+    QCOMPARE(combo->itemText(2), u"腾讯"_qs);
+    for (const auto& [index, written] : {std::pair{2, u"tencent"}, {1, u"sina"}, {0, u"auto"}}) {
+        combo->setFocus();
+        combo->showPopup();
+        QTRY_VERIFY(combo->view()->isVisible());
+        combo->view()->setCurrentIndex(combo->model()->index(index, 0));
+        QTest::keyClick(combo->view(), Qt::Key_Return);
+        QCOMPARE(handed.last().at(0).value<QuoteSourceChoice>(), QuoteSourceChoice(index));
+        QCOMPARE(f.setting(SettingsStore::Key::Source), QString::fromUtf16(written));
+    }
 }
 
 void TestForm2::onlyTheLatestLookUpCounts() {
