@@ -2,7 +2,10 @@
 #include "demo/market.h"
 
 #include "charts/chartaddress.h"
+#include "base/stockcode.h"
+#include "quotes/markethours.h"
 #include "watchlist/entry.h"
+#include "watchlist/listing.h"
 #include "watchlist/stockdirectory.h"
 
 #include <QDateTime>
@@ -73,7 +76,9 @@ Market::Market(Clock clock, int stepMs)
         m_clock = [timer] { return timer->elapsed(); };
     }
     m_start = m_clock();
-    for (const QStringList& market : {stockdirectory::shanghai(), stockdirectory::shenzhen()}) {
+    // Every code of the directory and of today's listing, under today's name where it has one.
+    for (const QStringList& market :
+         {stockdirectory::shanghai(), stockdirectory::shenzhen(), listing::entries()}) {
         for (const QString& entry : market) {
             const std::optional<QString> code = entryCode(entry);
             const std::optional<QString> name = entryName(entry);
@@ -182,10 +187,47 @@ QByteArray Market::quoteReply(const QString& code) {
             fields << QString::number(100 * (level * 37 % 50 + 1)) << number(price, places);
         }
     }
-    const QDateTime now = QDateTime::currentDateTime();
+    // The exchange's clock, whatever the machine's zone.
+    const QDateTime now = QDateTime::currentDateTime().toTimeZone(MarketHours::exchangeZone());
     fields << now.toString(u"yyyy-MM-dd") << now.toString(u"HH:mm:ss") << QStringLiteral("00");
     QStringEncoder gbk("GBK");
     return prefix + QByteArray(gbk.encode(fields.join(u','))) + "\";\n";
+}
+
+QByteArray Market::secondServiceReply(const QString& code) {
+    if (!knows(code))
+        return QByteArrayLiteral("v_pv_none_match=\"1\";\n");
+    const Walk& w = walk(code);
+    const double tick = 0.01;
+    const double lots = std::round(w.volume / 100.0);
+    // 88 fields, as the service writes them in 2026; prices with two decimals.
+    QStringList f(88);
+    const QString market = code.left(2);
+    f[0] = market == u"sh" ? QStringLiteral("1") : market == u"sz" ? QStringLiteral("51")
+                                                                   : QStringLiteral("62");
+    f[1] = name(code);
+    f[2] = code.mid(2);
+    f[3] = number(w.last, 2);
+    f[4] = number(w.prevClose, 2);
+    f[5] = number(w.open, 2);
+    f[6] = f[36] = QString::number(lots, 'f', 0);
+    f[7] = f[8] = QString::number(std::round(lots / 2), 'f', 0);
+    for (int level = 0; level < 5; ++level) {
+        f[9 + 2 * level] = number(w.last - (level + 1) * tick, 2);
+        f[20 + 2 * level] = number(w.last + level * tick, 2);
+        f[10 + 2 * level] = f[21 + 2 * level] = QString::number(level * 37 % 50 + 1);
+    }
+    const QDateTime now = QDateTime::currentDateTime().toTimeZone(MarketHours::exchangeZone());
+    f[30] = now.toString(u"yyyyMMddHHmmss");
+    f[31] = number(w.last - w.prevClose, 2);
+    f[32] = number(100.0 * (w.last - w.prevClose) / w.prevClose, 2);
+    f[33] = f[41] = number(w.high, 2);
+    f[34] = f[42] = number(w.low, 2);
+    f[35] = f[3] + u'/' + f[6] + u'/' + QString::number(w.amount, 'f', 0);
+    f[37] = number(w.amount / 1e4, 0);
+    f[61] = isIndex(code) ? QStringLiteral("ZS") : QStringLiteral("GP-A");
+    QStringEncoder gbk("GBK");
+    return "v_" + code.toLatin1() + "=\"" + QByteArray(gbk.encode(f.join(u'~'))) + "\";\n";
 }
 
 QList<Bar> Market::intraday(const QString& code) {

@@ -44,6 +44,8 @@ public:
     // last,high,low,bid,ask,volume,amount,...,date,time,00";`, or `var hq_str_CODE="";`
     // for a code it does not list.
     QByteArray quoteReply(const QString& code);
+    // The same quote as the second service writes it: "v_<code>=\"…~…\";".
+    QByteArray secondServiceReply(const QString& code);
 
     // Today so far for a known code: the first bar opens the day, the last one is now.
     QList<Bar> intraday(const QString& code);

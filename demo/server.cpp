@@ -22,6 +22,10 @@ void addRoutes(QHttpServer& server, Market& market) {
         return QHttpServerResponse(QByteArrayLiteral("application/javascript; charset=GBK"),
                                    market.quoteReply(code));
     });
+    server.route(QStringLiteral("/q=<arg>"), [&market](const QString& code) {
+        return QHttpServerResponse(QByteArrayLiteral("application/javascript; charset=GBK"),
+                                   market.secondServiceReply(code));
+    });
     server.route(QStringLiteral("/newchart/<arg>/n/<arg>"),
                  [&market](const QString& periodName, const QString& file) {
                      const std::optional<Period> period = periodFromName(periodName);

@@ -2,6 +2,7 @@
 #include "demo/market.h"
 #include "demo/server.h"
 #include "ticker/quotefeed.h"
+#include "quotes/quoteparse.h"
 #include "quotes/quotereply.h"
 #include "watchlist/watchlistfile.h"
 
@@ -22,6 +23,10 @@ using tarnwel::demo::Bar;
 using tarnwel::demo::Market;
 using tarnwel::demo::Period;
 namespace quotereply = tarnwel::quotereply;
+using tarnwel::parseReply;
+using tarnwel::ParsedReply;
+using tarnwel::QuoteService;
+using tarnwel::ReplyKind;
 
 namespace {
 
@@ -75,8 +80,12 @@ void TestDemoMarket::quoteLine_data() {
 
     QTest::newRow("Shanghai stock") << "sh600028"
                                     << "中国石化" << 2;
-    QTest::newRow("Shenzhen stock, full-width letter") << "sz000001"
-                                                       << "深发展Ａ" << 2;
+    QTest::newRow("Shenzhen stock, today's name") << "sz000001"
+                                                  << "平安银行" << 2;
+    QTest::newRow("full-width letter") << "sz000002"
+                                       << "万科Ａ" << 2;
+    QTest::newRow("only in today's listing") << "sz300750"
+                                             << "宁德时代" << 2;
     QTest::newRow("Shanghai index") << "sh000001"
                                     << "上证指数" << 3;
     QTest::newRow("Shenzhen index") << "sz399001"
@@ -109,12 +118,25 @@ void TestDemoMarket::quoteLine() {
     QVERIFY(volume.toLongLong() > 0 && volume.toLongLong() % 100 == 0);
     // The date, time and status close the line, as on the service.
     QCOMPARE(text.count(u','), 32);
+
+    // The second service's record of the same moment cuts to the same quote.
+    const std::optional<QString> second = QStringDecoder("GBK").decode(market.secondServiceReply(code));
+    const ParsedReply parsed = parseReply(QuoteService::Tencent, *second, code);
+    QCOMPARE(parsed.kind, ReplyKind::Quote);
+    QCOMPARE(*parsed.quote.name, name);
+    QCOMPARE(parsed.quote.price->toDouble(), std::round(last * 100) / 100);
+    QCOMPARE(parsed.quote.prevClose->toDouble(), std::round(prev * 100) / 100);
 }
 
 void TestDemoMarket::unknownCodeIsEmpty() {
     Market market(ManualClock().clock());
     QCOMPARE(market.quoteReply(u"sh999999"_qs), QByteArray("var hq_str_sh999999=\"\";\n"));
     QCOMPARE(market.quoteReply(u"SH600028"_qs), QByteArray("var hq_str_SH600028=\"\";\n"));
+    QCOMPARE(parseReply(QuoteService::Tencent,
+                        QString::fromLatin1(market.secondServiceReply(u"sh999999"_qs)),
+                        u"sh999999"_qs)
+                 .kind,
+             ReplyKind::NoRecord);
 }
 
 void TestDemoMarket::walkStaysWithinTheDay() {
@@ -169,6 +191,7 @@ void TestDemoMarket::charts_data() {
     QTest::newRow("unknown code") << "/newchart/daily/n/sh999999.gif" << 404;
     QTest::newRow("not a picture name") << "/newchart/daily/n/sh600028.png" << 404;
     QTest::newRow("quote") << "/list=sh600028" << 200;
+    QTest::newRow("second service's quote") << "/q=sz300750" << 200;
     QTest::newRow("elsewhere") << "/hq/list=sh600028" << 404;
 }
 
@@ -194,6 +217,8 @@ void TestDemoMarket::charts() {
     const QByteArray body = reply->readAll();
     if (path.startsWith(u"/list="))
         QVERIFY(!quoteText(body, path.mid(6)).isEmpty());
+    else if (path.startsWith(u"/q="))
+        QVERIFY(body.startsWith(QByteArray("v_" + path.mid(3).toLatin1() + "=\"")));
     else {
         // The chart window reads a picture by its content.
         QBuffer buffer;
