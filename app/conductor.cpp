@@ -9,8 +9,8 @@
 #include "base/settingsstore.h"
 #include "base/singleinstance.h"
 #include "charts/form3.h"
-#include "stealth/form4.h"
 #include "quotes/quotesource.h"
+#include "stealth/form4.h"
 #include "ticker/form1.h"
 #include "ticker/placement.h"
 #include "ticker/quotefeed.h"
@@ -137,8 +137,8 @@ void Conductor::openWatchList() {
     if (!m_listing)
         m_listing = std::make_shared<const stockdirectory::Search>(
             listing::entries(), pinyin::table(), stockdirectory::Search::Match::Folded);
-    m_watchList =
-        new Form2(watchListWindowOptions(m_env, m_services), m_directory, m_listing, m_hooks.showNotice);
+    m_watchList = new Form2(watchListWindowOptions(m_env, m_services), m_directory, m_listing,
+                            m_hooks.showNotice);
     connect(m_watchList, &Form2::transparencyPicked, this,
             [this](const QString& text) { m_ticker->applyAlpha(alphaFromTransparency(text)); });
     connect(m_watchList, &Form2::upDownColoursPicked, m_ticker.get(), &Form1::setUpDownColours);

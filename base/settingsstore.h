@@ -25,8 +25,8 @@ enum class QuoteSourceChoice {
 };
 
 // The per-user store of the program's settings: the transparency, the start-at-logon
-// choice, the up/down colours, the desktop-notification choice and the quote service, kept under application
-// and section "vevivudaz", and the price alerts in section "alerts". A setting that was
+// choice, the up/down colours, the desktop-notification choice and the quote service, kept under
+// application and section "vevivudaz", and the price alerts in section "alerts". A setting that was
 // never written reads as the empty string.
 class SettingsStore {
 public:

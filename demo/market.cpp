@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "demo/market.h"
 
-#include "charts/chartaddress.h"
 #include "base/stockcode.h"
+#include "charts/chartaddress.h"
 #include "quotes/markethours.h"
 #include "watchlist/entry.h"
 #include "watchlist/listing.h"
@@ -203,8 +203,9 @@ QByteArray Market::secondServiceReply(const QString& code) {
     // 88 fields, as the service writes them in 2026; prices with two decimals.
     QStringList f(88);
     const QString market = code.left(2);
-    f[0] = market == u"sh" ? QStringLiteral("1") : market == u"sz" ? QStringLiteral("51")
-                                                                   : QStringLiteral("62");
+    f[0] = market == u"sh"   ? QStringLiteral("1")
+           : market == u"sz" ? QStringLiteral("51")
+                             : QStringLiteral("62");
     f[1] = name(code);
     f[2] = code.mid(2);
     f[3] = number(w.last, 2);

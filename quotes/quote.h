@@ -37,9 +37,9 @@ struct Quote {
     std::optional<QString> price;
     std::optional<QString> high;
     std::optional<QString> low;
-    std::optional<QString> bid1;       // the best bid: the call auction's provisional price
-    std::optional<double> volumeLots;  // lots of 100 shares, whole
-    QDateTime time;                    // the record's own time; invalid when it has none
+    std::optional<QString> bid1;      // the best bid: the call auction's provisional price
+    std::optional<double> volumeLots; // lots of 100 shares, whole
+    QDateTime time;                   // the record's own time; invalid when it has none
     TradingStatus status = TradingStatus::Normal;
     QString statusText; // the status as the service wrote it ("03", "S"…), for the log
 };

@@ -83,8 +83,7 @@ QuoteFailure QuoteAnswer::failure() const {
     return parsed.kind == ReplyKind::Quote ? QuoteFailure::None : QuoteFailure::NotQuoteData;
 }
 
-QuoteSource::QuoteSource(Options options, std::shared_ptr<ServiceSwitch> services,
-                         QObject* parent)
+QuoteSource::QuoteSource(Options options, std::shared_ptr<ServiceSwitch> services, QObject* parent)
     : QObject(parent)
     , m_services(std::move(services)) {
     m_first = new QuoteClient(

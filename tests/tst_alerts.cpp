@@ -2,9 +2,9 @@
 #include "alerts/alertmonitor.h"
 #include "alerts/alertrule.h"
 #include "base/settingsstore.h"
-#include "testfiles.h"
 #include "quotes/markethours.h"
 #include "quotes/quoteparse.h"
+#include "testfiles.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>

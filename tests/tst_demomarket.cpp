@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "demo/market.h"
 #include "demo/server.h"
-#include "ticker/quotefeed.h"
 #include "quotes/quoteparse.h"
 #include "quotes/quotereply.h"
+#include "ticker/quotefeed.h"
 #include "watchlist/watchlistfile.h"
 
 #include <QBuffer>
@@ -23,8 +23,8 @@ using tarnwel::demo::Bar;
 using tarnwel::demo::Market;
 using tarnwel::demo::Period;
 namespace quotereply = tarnwel::quotereply;
-using tarnwel::parseReply;
 using tarnwel::ParsedReply;
+using tarnwel::parseReply;
 using tarnwel::QuoteService;
 using tarnwel::ReplyKind;
 
@@ -120,7 +120,8 @@ void TestDemoMarket::quoteLine() {
     QCOMPARE(text.count(u','), 32);
 
     // The second service's record of the same moment cuts to the same quote.
-    const std::optional<QString> second = QStringDecoder("GBK").decode(market.secondServiceReply(code));
+    const std::optional<QString> second =
+        QStringDecoder("GBK").decode(market.secondServiceReply(code));
     const ParsedReply parsed = parseReply(QuoteService::Tencent, *second, code);
     QCOMPARE(parsed.kind, ReplyKind::Quote);
     QCOMPARE(*parsed.quote.name, name);

@@ -96,12 +96,12 @@ void TestFeedStatus::sequences_data() {
         << QStringLiteral("行情更新于 14:32:05\n行情来源：腾讯（新浪：拒绝请求 HTTP 403）");
     QTest::newRow("second service chosen") << QList<FeedOutcome>{second(live(at(14, 32, 5)), {})}
                                            << QStringLiteral("行情更新于 14:32:05\n行情来源：腾讯");
-    QTest::newRow("both fail")
-        << QList<FeedOutcome>{second(live(at(14, 32, 5)), forbidden),
-                              second(failed(QuoteFailure::Timeout),
-                                     Refusal{QuoteFailure::NotQuoteData, 200})}
-        << QStringLiteral("连接超时\n显示的行情更新于 14:32:05\n"
-                          "行情来源：腾讯（新浪：应答不是行情数据）");
+    QTest::newRow("both fail") << QList<FeedOutcome>{second(live(at(14, 32, 5)), forbidden),
+                                                     second(
+                                                         failed(QuoteFailure::Timeout),
+                                                         Refusal{QuoteFailure::NotQuoteData, 200})}
+                               << QStringLiteral("连接超时\n显示的行情更新于 14:32:05\n"
+                                                 "行情来源：腾讯（新浪：应答不是行情数据）");
     QTest::newRow("success after failure")
         << QList<FeedOutcome>{live(at(9, 30, 0)), failed(QuoteFailure::ConnectionRefused),
                               live(at(9, 30, 12))}

@@ -431,7 +431,8 @@ void TestForm2::lookUpFollowsTheService_data() {
     QTest::addColumn<QStringList>("listed");
     const QStringList found{QStringLiteral("宁德时代(sz300750)")};
     QTest::newRow("second chosen") << QuoteSourceChoice::Tencent << 0 << u"/q=sz300750"_qs << found;
-    QTest::newRow("the feed switched") << QuoteSourceChoice::Auto << 2 << u"/q=sz300750"_qs << found;
+    QTest::newRow("the feed switched")
+        << QuoteSourceChoice::Auto << 2 << u"/q=sz300750"_qs << found;
     QTest::newRow("one refusal is no switch")
         << QuoteSourceChoice::Auto << 1 << u"/list=sz300750"_qs << QStringList{};
 }

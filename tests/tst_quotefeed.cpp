@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fakehttpserver.h"
-#include "testfiles.h"
 #include "quotes/markethours.h"
+#include "testfiles.h"
 #include "ticker/quotefeed.h"
 #include "watchlist/watchlistfile.h"
 
@@ -717,7 +717,7 @@ void TestQuoteFeed::holidays() {
     rig.now = now.addSecs(3 * 3600);
     QVERIFY(waitFor(*rig.finished, 2));
     const bool session = MarketHours::parse(kSessions)->isOpen(rig.now);
-    const QStringList asked = !closed    ? QStringList{kShPath, kSzPath, kSinopecPath}
+    const QStringList asked = !closed   ? QStringList{kShPath, kSzPath, kSinopecPath}
                               : session ? QStringList{kShPath}
                                         : QStringList{};
     QCOMPARE(rig.server.requestPaths().mid(3), asked);

@@ -107,13 +107,13 @@ void TestQuoteParse::recordedReplies_data() {
     const QString multi = recorded(T, "multi_sh600036_sz000001_bj920002_2026-09-30_close.txt");
     row("second: Beijing, among others", T, multi, "bj920002",
         "51.560/52.320/51.940/55.900/50.330/19680", "2026-09-30 15:34:30", K::Traded, "51.940");
-    row("second: index unpadded", T, recorded(T, "index_sh000001_2026-06-11_close.txt"),
-        "sh000001", "3979.71/3993.23/3987.01/3997.48/3958.44/568545244", "2026-06-11 16:14:16",
-        K::Traded, "3987.01");
+    row("second: index unpadded", T, recorded(T, "index_sh000001_2026-06-11_close.txt"), "sh000001",
+        "3979.71/3993.23/3987.01/3997.48/3958.44/568545244", "2026-06-11 16:14:16", K::Traded,
+        "3987.01");
     row("second: index after another", T,
-        recorded(T, "index_multi_sh000001_sz399001_2026-05-22_close_no_separator.txt"),
-        "sz399001", "15382.29/15247.27/15597.30/15624.97/15295.57/763067278",
-        "2026-05-22 16:14:00", K::Traded, "15597.30");
+        recorded(T, "index_multi_sh000001_sz399001_2026-05-22_close_no_separator.txt"), "sz399001",
+        "15382.29/15247.27/15597.30/15624.97/15295.57/763067278", "2026-05-22 16:14:00", K::Traded,
+        "15597.30");
     // "S": its price field repeats the previous close, which is no trade.
     row("second: suspended", T, recorded(T, "suspended_sz000016_status-S_2026-09-14.txt"),
         "sz000016", "0.000/2.460/2.460/0.000/0.000/0", "2026-09-14 16:14:51", K::Suspended,
@@ -127,15 +127,16 @@ void TestQuoteParse::recordedReplies_data() {
     const QString stock = recorded(T, "stock_sh600000_2026-09-14_close.txt");
     QString shifted = stock;
     shifted.replace(QStringLiteral("~9.40~9.26~"), QStringLiteral("~9.40~~9.26~"));
-    QTest::newRow("second: a field too many") << T << shifted << QStringLiteral("sh600000")
-                                              << ReplyKind::NotQuote << QString() << QString()
-                                              << K::Traded << QString();
+    QTest::newRow("second: a field too many")
+        << T << shifted << QStringLiteral("sh600000") << ReplyKind::NotQuote << QString()
+        << QString() << K::Traded << QString();
     QTest::newRow("second: cut short")
         << T << stock.section(u'~', 0, 31) + u"\";" << QStringLiteral("sh600000")
         << ReplyKind::NotQuote << QString() << QString() << K::Traded << QString();
     QTest::newRow("second: control character in the price")
-        << T << QString(stock).replace(QStringLiteral("~9.40~"), QStringLiteral("~9.4\u0007~")) << QStringLiteral("sh600000")
-        << ReplyKind::NotQuote << QString() << QString() << K::Traded << QString();
+        << T << QString(stock).replace(QStringLiteral("~9.40~"), QStringLiteral("~9.4\u0007~"))
+        << QStringLiteral("sh600000") << ReplyKind::NotQuote << QString() << QString() << K::Traded
+        << QString();
 }
 
 void TestQuoteParse::recordedReplies() {
@@ -162,10 +163,9 @@ void TestQuoteParse::recordedReplies() {
 // a line of its own.
 void TestQuoteParse::batch() {
     const QString sina = recorded(QuoteService::Sina, "three-markets-2026-06-11.txt");
-    const QList<ParsedReply> first =
-        parseReplies(QuoteService::Sina, sina,
-                     {QStringLiteral("bj920371"), QStringLiteral("sh600028"),
-                      QStringLiteral("sz000001")});
+    const QList<ParsedReply> first = parseReplies(
+        QuoteService::Sina, sina,
+        {QStringLiteral("bj920371"), QStringLiteral("sh600028"), QStringLiteral("sz000001")});
     QCOMPARE(first.size(), 3);
     QCOMPARE(first[0].quote.price, QStringLiteral("9.030"));
     QCOMPARE(first[1].kind, ReplyKind::NotQuote);

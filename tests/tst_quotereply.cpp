@@ -191,11 +191,11 @@ void TestQuoteReply::shownPrice_data() {
     // The auction's last second against the first after it.
     QTest::newRow("auction, its last second")
         << record("0.000", "9.050", "09:25:59", "00") << K::Auction << QStringLiteral("9.050");
-    QTest::newRow("auction over")
-        << record("0.000", "9.050", "09:26:00", "00") << K::NotTraded << QStringLiteral("9.000");
+    QTest::newRow("auction over") << record("0.000", "9.050", "09:26:00", "00") << K::NotTraded
+                                  << QStringLiteral("9.000");
     // A negative or non-finite price is no trade.
-    QTest::newRow("negative price") << record("-1.00", "0", "10:00:00", "00") << K::NotTraded
-                                    << QStringLiteral("9.000");
+    QTest::newRow("negative price")
+        << record("-1.00", "0", "10:00:00", "00") << K::NotTraded << QStringLiteral("9.000");
     QTest::newRow("infinite price")
         << record("inf", "0", "10:00:00", "00") << K::NotTraded << QStringLiteral("9.000");
     // Nothing to stand in: the price stays empty, never "0.000".

@@ -23,8 +23,8 @@ const QString kStock = QStringLiteral("sh600000");
 const QString kIndex = QStringLiteral("sh000001");
 
 QByteArray tencentReply(const char* file) {
-    return gbk(QString::fromUtf8(readAll(QStringLiteral(TENCENT_REPLIES_DIR "/") +
-                                         QLatin1String(file))));
+    return gbk(
+        QString::fromUtf8(readAll(QStringLiteral(TENCENT_REPLIES_DIR "/") + QLatin1String(file))));
 }
 
 // An address where nothing listens.
@@ -165,8 +165,8 @@ void TestQuoteSource::choices() {
     rig.services->setChoice(choice);
     rig.start();
     const QuoteService firstAsk = rig.ask(kStock).service;
-    QCOMPARE(firstAsk, choice == QuoteSourceChoice::Tencent ? QuoteService::Tencent
-                                                            : QuoteService::Sina);
+    QCOMPARE(firstAsk,
+             choice == QuoteSourceChoice::Tencent ? QuoteService::Tencent : QuoteService::Sina);
     rig.ask(kStock);
     QTEST(rig.ask(kStock).service, "third");
     // A new choice starts afresh, from the next request.

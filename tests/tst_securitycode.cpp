@@ -125,11 +125,12 @@ void TestSecurityCode::nameFromReply_data() {
         readAll(QStringLiteral(TENCENT_REPLIES_DIR "/chinext_sz300750_2023-11-16_close.txt")));
     QTest::newRow("second service") << gbk(recorded) << true << QStringLiteral("宁德时代");
     QTest::newRow("second service, padded")
-        << gbk(QString(recorded).replace(QStringLiteral("宁德时代"), QStringLiteral("万  科Ａ"))) << true
-        << QStringLiteral("万科Ａ");
+        << gbk(QString(recorded).replace(QStringLiteral("宁德时代"), QStringLiteral("万  科Ａ")))
+        << true << QStringLiteral("万科Ａ");
     QTest::newRow("second service, full-width padding")
-        << gbk(QString(recorded).replace(QStringLiteral("宁德时代"), QStringLiteral("五\u3000粮\u3000液"))) << true
-        << QStringLiteral("五粮液");
+        << gbk(QString(recorded).replace(QStringLiteral("宁德时代"),
+                                         QStringLiteral("五\u3000粮\u3000液")))
+        << true << QStringLiteral("五粮液");
     QTest::newRow("second service, no such code")
         << gbk(QStringLiteral("v_pv_none_match=\"1\";")) << false << QString();
 
@@ -166,8 +167,7 @@ void TestSecurityCode::nameFromReply() {
     QFETCH(QByteArray, body);
     QFETCH(bool, found);
     QFETCH(QString, name);
-    const QuoteService service =
-        body.startsWith("v_") ? QuoteService::Tencent : QuoteService::Sina;
+    const QuoteService service = body.startsWith("v_") ? QuoteService::Tencent : QuoteService::Sina;
 
     // As the look-up reads it: the body decoded, its record cut, the name made an entry's.
     std::optional<QString> read;

@@ -22,10 +22,10 @@ struct FeedOutcome {
     QDateTime replyTime; // when the shown reply arrived (Live, Stored)
     QuoteFailure failure = QuoteFailure::None;
     int httpStatus = 0;
-    QDateTime recordTime;   // the record's own time; invalid when it has none
-    QDateTime checkedAt;    // when the turn ended
-    bool inSession = false; // the market was trading then
-    std::optional<Quote> quote;                 // the record shown (Live, Stored)
+    QDateTime recordTime;                      // the record's own time; invalid when it has none
+    QDateTime checkedAt;                       // when the turn ended
+    bool inSession = false;                    // the market was trading then
+    std::optional<Quote> quote;                // the record shown (Live, Stored)
     QuoteService service = QuoteService::Sina; // who answered, or failed to
     // While the second service stands in for the first: why the first was left.
     std::optional<Refusal> firstRefused;

@@ -3,7 +3,7 @@
 
 #include "base/logging.h"
 #include "base/stockcode.h"
-#include "quotes/markethours.h"
+#include "quotes/quiethours.h"
 #include "quotes/quoterecord.h"
 #include "quotes/quotesource.h"
 #include "watchlist/entry.h"
@@ -19,11 +19,6 @@
 namespace tarnwel {
 
 namespace {
-
-// The opening call auction is over; from here on the index has today's date.
-const QTime kAuctionOver(9, 26);
-// How often a day closed as a holiday asks the Shanghai index whether it trades after all.
-constexpr qint64 kClosedDayRecheckSecs = 60;
 
 // A good answer and when it arrived.
 struct StoredReply {
@@ -46,12 +41,9 @@ struct QuoteFeed::Private {
     std::shared_ptr<ServiceSwitch> services;
     QuoteSource* source = nullptr;
     Fetch fetching = Fetch::ShIndex;
-    MarketHours hours;
+    QuietHours hours;
     QHash<QString, StoredReply> stored; // by code; kept only while sessions are known
     FeedStatus* status = nullptr;
-    QDate closedDay;          // a weekday the replies showed to be a holiday
-    QDate tradingDay;         // a day with a Shanghai index record of its own: never closed
-    QDateTime closedDayCheck; // the latest ask of the index on a closed day
 
     QDateTime now() const {
         return options.clock ? options.clock() : QDateTime::currentDateTimeUtc();
@@ -74,7 +66,7 @@ QuoteFeed::QuoteFeed(Options options, QObject* parent)
                                 d->services, this);
     connect(d->source, &QuoteSource::answered, this, &QuoteFeed::fetchFinished);
     if (std::optional<MarketHours> hours = MarketHours::parse(d->options.marketHours))
-        d->hours = *hours;
+        d->hours = QuietHours(*hours);
     else
         qCWarning(lcFeed) << "market hours not understood, always asking:"
                           << d->options.marketHours;
@@ -162,8 +154,8 @@ void QuoteFeed::fetch(Fetch what, const QString& code) {
     if (!d->hours.alwaysOpen()) {
         const QDateTime now = d->now();
         const auto it = d->stored.constFind(code);
-        if (it != d->stored.cend() && servesStored(it->arrived, now) &&
-            !rechecksClosedDay(what, now)) {
+        if (it != d->stored.cend() && d->hours.holds(it->arrived, now) &&
+            !(what == Fetch::ShIndex && d->hours.recheckDue(now))) {
             qCDebug(lcFeed).noquote() << "market closed: stored reply for" << code << "of"
                                       << it->arrived.toString(Qt::ISODate);
             replied(it->answer, it->arrived, true);
@@ -171,25 +163,6 @@ void QuoteFeed::fetch(Fetch what, const QString& code) {
         }
     }
     d->source->fetch(code);
-}
-
-bool QuoteFeed::rechecksClosedDay(Fetch what, const QDateTime& now) {
-    // A day taken for a holiday asks the index again now and then while the sessions last:
-    // one stale record must not close a trading day for good.
-    if (what != Fetch::ShIndex || !isClosedDay(now) || !d->hours.isOpen(now))
-        return false;
-    if (d->closedDayCheck.isValid() && d->closedDayCheck.secsTo(now) < kClosedDayRecheckSecs)
-        return false;
-    d->closedDayCheck = now;
-    return true;
-}
-
-bool QuoteFeed::servesStored(const QDateTime& arrived, const QDateTime& now) const {
-    // On a holiday every reply of the day holds, as does any since the last close.
-    if (isClosedDay(now))
-        return arrived > d->hours.lastClose(now) ||
-               MarketHours::exchangeDate(arrived) == d->closedDay;
-    return !d->hours.isOpen(now) && arrived > d->hours.lastClose(now);
 }
 
 void QuoteFeed::fetchFinished(const QuoteAnswer& answer) {
@@ -216,7 +189,7 @@ void QuoteFeed::indexReplied(const QuoteAnswer& answer, const QDateTime& arrived
         if (keep) {
             d->stored.insert(answer.outcome.code, {answer, arrived});
             if (shanghai)
-                noteIndexDate(quote.time);
+                d->hours.noteIndex(quote.time, d->now());
         }
     }
     if (shanghai)
@@ -241,8 +214,8 @@ void QuoteFeed::stockReplied(const QuoteAnswer& answer, const QDateTime& arrived
         cutStock(quote);
         if (keep)
             d->stored.insert(answer.outcome.code, {answer, arrived});
-        result.kind = stored || isClosedDay(result.checkedAt) ? FeedOutcome::Kind::Stored
-                                                              : FeedOutcome::Kind::Live;
+        result.kind = stored || d->hours.isClosedDay(result.checkedAt) ? FeedOutcome::Kind::Stored
+                                                                       : FeedOutcome::Kind::Live;
         result.recordTime = quote.time;
         result.quote = quote;
         result.inSession = !d->hours.alwaysOpen() && d->hours.isOpen(result.checkedAt);
@@ -273,36 +246,6 @@ void QuoteFeed::cutStock(const Quote& quote) {
 void QuoteFeed::keepIfCut(QString& target, const std::optional<QString>& value) {
     if (value)
         target = *value;
-}
-
-void QuoteFeed::noteIndexDate(const QDateTime& indexTime) {
-    const QDateTime now = d->now();
-    if (!indexTime.isValid() || !d->hours.isOpen(now))
-        return;
-    const QDateTime exchangeNow = now.toTimeZone(MarketHours::exchangeZone());
-    const QDate today = exchangeNow.date();
-    if (indexTime.toTimeZone(MarketHours::exchangeZone()).date() >= today) {
-        // A record of today: the exchanges trade, whatever a stale answer said before.
-        if (d->closedDay == today)
-            qCInfo(lcFeed) << "the Shanghai index is of today after all - trading";
-        d->tradingDay = today;
-        d->closedDay = {};
-        return;
-    }
-    // Once the opening auction is over, a session that still gets the Shanghai index of an
-    // earlier day, and has seen none of today, is no trading day: a holiday.
-    if (exchangeNow.time() < kAuctionOver || d->tradingDay == today)
-        return;
-    if (d->closedDay != today) {
-        qCInfo(lcFeed).noquote() << "the Shanghai index is of"
-                                 << indexTime.date().toString(Qt::ISODate) << "- no trading today";
-        d->closedDayCheck = now;
-    }
-    d->closedDay = today;
-}
-
-bool QuoteFeed::isClosedDay(const QDateTime& instant) const {
-    return d->closedDay.isValid() && MarketHours::exchangeDate(instant) == d->closedDay;
 }
 
 void QuoteFeed::forgetUnlistedReplies() {

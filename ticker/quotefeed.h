@@ -31,9 +31,9 @@ class QuoteFeed : public QObject {
     Q_OBJECT
 public:
     struct Options {
-        QUrl baseUrl;                   // requests go to base + "list=" + code
-        QByteArray referer;             // empty: no Referer header
-        QUrl secondBaseUrl = {};        // base + "q=" + code; empty: no second service
+        QUrl baseUrl;            // requests go to base + "list=" + code
+        QByteArray referer;      // empty: no Referer header
+        QUrl secondBaseUrl = {}; // base + "q=" + code; empty: no second service
         // Which service is asked; empty: one of the feed's own, on "auto".
         std::shared_ptr<ServiceSwitch> services = {};
         QString watchListPath;          // setup.ini beside the program
@@ -81,16 +81,12 @@ private:
     void startTurn(qsizetype index);
     qsizetype takeInsertedTurn();
     void fetch(Fetch what, const QString& code);
-    bool rechecksClosedDay(Fetch what, const QDateTime& now);
     void fetchFinished(const QuoteAnswer& answer);
     void replied(const QuoteAnswer& answer, const QDateTime& arrived, bool stored);
     void indexReplied(const QuoteAnswer& answer, const QDateTime& arrived, bool keep);
     void stockReplied(const QuoteAnswer& answer, const QDateTime& arrived, bool stored, bool keep);
     void cutStock(const Quote& quote);
     static void keepIfCut(QString& target, const std::optional<QString>& value);
-    void noteIndexDate(const QDateTime& indexTime);
-    bool isClosedDay(const QDateTime& instant) const;
-    bool servesStored(const QDateTime& arrived, const QDateTime& now) const;
     void forgetUnlistedReplies();
     void finishTurn();
     void nextTurn();

@@ -435,8 +435,7 @@ void Form2::Combo1_Click(int index) {
 }
 
 void Form2::Combo3_Click(int index) {
-    const auto choice =
-        QuoteSourceChoice(std::clamp(index, 0, int(QuoteSourceChoice::Tencent)));
+    const auto choice = QuoteSourceChoice(std::clamp(index, 0, int(QuoteSourceChoice::Tencent)));
     m_options.settings->setQuoteSource(choice);
     Q_EMIT quoteSourcePicked(choice);
 }
