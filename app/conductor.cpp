@@ -12,6 +12,8 @@
 #include "quotes/quotesource.h"
 #include "stealth/form4.h"
 #include "ticker/form1.h"
+#include "ticker/form5.h"
+#include "ticker/listfeed.h"
 #include "ticker/placement.h"
 #include "ticker/quotefeed.h"
 #include "watchlist/entry.h"
@@ -42,6 +44,7 @@ Conductor::Conductor(Environment env, DesktopHooks hooks, QObject* parent)
     connect(m_feed->status(), &FeedStatus::textChanged, ticker, &Form1::showFeedStatus);
     connect(ticker, &Form1::chartRequested, this, &Conductor::launchChart);
     connect(ticker, &Form1::stealthRequested, this, &Conductor::enterStealth);
+    connect(ticker, &Form1::listRequested, this, [this] { showList(true); });
     connect(ticker, &Form1::watchListRequested, this, &Conductor::openWatchList);
     connect(ticker, &Form1::helpRequested, this, [this] { m_hooks.openUrl(m_env.helpUrl); });
     connect(ticker, &Form1::exitRequested, this, &Conductor::exitProgram);
@@ -60,6 +63,7 @@ Conductor::Conductor(Environment env, DesktopHooks hooks, QObject* parent)
 
 Conductor::~Conductor() {
     // The other windows have no parent; they go with the ticker.
+    m_list.reset();
     delete m_watchList.data();
     delete m_chart.data();
     delete m_stealth.data();
@@ -74,8 +78,88 @@ bool Conductor::start() {
     m_ticker->setUpDownColours(m_env.settings->upDownColours());
     m_ticker->Form_Load(alphaFromTransparency(m_env.settings->transparency()));
     handle(KeepOnTop::Event::TickerLoaded);
-    m_ticker->show();
+    if (m_env.settings->showsList())
+        showList(true);
+    else
+        m_ticker->show();
     return true;
+}
+
+QWidget& Conductor::face() const {
+    if (m_showsList)
+        return *m_list;
+    return *m_ticker;
+}
+
+Form5* Conductor::listWindow() const {
+    return m_list.get();
+}
+
+Form5& Conductor::list() {
+    if (m_list)
+        return *m_list;
+    m_list = std::make_unique<Form5>();
+    m_list->setUpDownColours(m_env.settings->upDownColours());
+    m_list->applyAlpha(alphaFromTransparency(m_env.settings->transparency()));
+    connect(m_list.get(), &Form5::chartRequested, this, &Conductor::launchChartOf);
+    connect(m_list.get(), &Form5::stealthRequested, this, &Conductor::enterStealth);
+    connect(m_list.get(), &Form5::tickerRequested, this, [this] { showList(false); });
+    connect(m_list.get(), &Form5::watchListRequested, this, &Conductor::openWatchList);
+    connect(m_list.get(), &Form5::helpRequested, this, [this] { m_hooks.openUrl(m_env.helpUrl); });
+    connect(m_list.get(), &Form5::exitRequested, this, &Conductor::exitProgram);
+    connect(m_list.get(), &Form5::alertMarkSeen, this, &Conductor::alertsSeen);
+    m_listFeed = new ListFeed(listFeedOptions(m_env, m_services), this);
+    connect(m_listFeed, &ListFeed::rowsChanged, this, &Conductor::showListLines);
+    connect(m_listFeed, &ListFeed::quoteReceived, m_alerts, &AlertMonitor::check);
+    return *m_list;
+}
+
+// One face replaces the other with its bottom-right corner where the other's was; the
+// ticker's quote feed sends nothing while the list refreshes, and the other way round.
+void Conductor::showList(bool showsList) {
+    const QPoint corner = face().isVisible() || !m_showsList
+                              ? face().pos() + QPoint(face().width(), face().height())
+                              : list().bottomRight();
+    Form5& listWindow = list();
+    m_showsList = showsList;
+    m_env.settings->setShowsList(showsList);
+    m_feed->setPaused(showsList);
+    if (showsList) {
+        m_listFeed->start();
+        showListLines();
+        listWindow.placeBottomRight(corner);
+        m_ticker->hide();
+        listWindow.show();
+    } else {
+        m_listFeed->stop();
+        m_ticker->move(corner - QPoint(m_ticker->width(), m_ticker->height()));
+        listWindow.hide();
+        m_ticker->show();
+    }
+    handle(KeepOnTop::Event::TickerLoaded);
+}
+
+void Conductor::showListLines() {
+    if (!m_list || !m_listFeed)
+        return;
+    const QString status = m_listFeed->status()->text();
+    const QStringList alerts = m_alerts->firedToday();
+    QList<ListLine> lines;
+    for (const ListRow& row : m_listFeed->rows()) {
+        const ListRowTexts texts = listRowTexts(row);
+        ListLine line{row.code, texts.name, texts.price,     texts.change, texts.percent,
+                      {},       {},         texts.direction, row.index};
+        QStringList tip{row.name + u' ' + texts.price + u' ' + texts.change + u' ' + texts.percent,
+                        status};
+        for (const QString& alert : alerts) {
+            if (!row.index && alert.contains(u' ' + row.name + u' '))
+                tip.append(alert);
+        }
+        line.toolTip = tip.join(u'\n');
+        lines.append(line);
+    }
+    m_list->showLines(lines, {});
+    m_list->markAlerted(m_unseenAlerts);
 }
 
 Form2* Conductor::watchListWindow() const {
@@ -92,10 +176,13 @@ Form4* Conductor::stealthWindow() const {
 
 void Conductor::handle(KeepOnTop::Event event) {
     KeepOnTop::Visible visible{};
-    visible.ticker = m_ticker->isVisible();
+    // The list stands wherever the ticker would.
+    visible.ticker = face().isVisible();
     visible.stealth = m_stealth && m_stealth->isVisible();
     m_keepOnTop.handle(event, visible);
-    m_ticker->setKeepOnTop(m_keepOnTop.tickerTimer());
+    m_ticker->setKeepOnTop(!m_showsList && m_keepOnTop.tickerTimer());
+    if (m_list)
+        m_list->setKeepOnTop(m_showsList && m_keepOnTop.tickerTimer());
     if (m_stealth)
         m_stealth->setKeepOnTop(m_keepOnTop.stealthTimer());
 }
@@ -116,13 +203,15 @@ Form4& Conductor::stealth() {
 void Conductor::enterStealth() {
     Form4& line = stealth();
     handle(KeepOnTop::Event::StealthEntered);
-    line.move(px(stealthPlacement(twips(m_ticker->pos()))));
-    m_ticker->hide();
+    // Beside where a ticker would stand with its bottom-right corner at the face's.
+    const QPoint corner = face().pos() + QPoint(face().width(), face().height());
+    line.move(px(stealthPlacement(twips(corner - QPoint(m_ticker->width(), m_ticker->height())))));
+    face().hide();
     line.show();
 }
 
 void Conductor::leaveStealth() {
-    m_ticker->show();
+    face().show();
     handle(KeepOnTop::Event::StealthLeft);
 }
 
@@ -139,13 +228,24 @@ void Conductor::openWatchList() {
             listing::entries(), pinyin::table(), stockdirectory::Search::Match::Folded);
     m_watchList = new Form2(watchListWindowOptions(m_env, m_services), m_directory, m_listing,
                             m_hooks.showNotice);
-    connect(m_watchList, &Form2::transparencyPicked, this,
-            [this](const QString& text) { m_ticker->applyAlpha(alphaFromTransparency(text)); });
-    connect(m_watchList, &Form2::upDownColoursPicked, m_ticker.get(), &Form1::setUpDownColours);
+    connect(m_watchList, &Form2::transparencyPicked, this, [this](const QString& text) {
+        m_ticker->applyAlpha(alphaFromTransparency(text));
+        if (m_list)
+            m_list->applyAlpha(alphaFromTransparency(text));
+    });
+    connect(m_watchList, &Form2::upDownColoursPicked, this, [this](UpDownColours colours) {
+        m_ticker->setUpDownColours(colours);
+        if (m_list)
+            m_list->setUpDownColours(colours);
+    });
     connect(m_watchList, &Form2::quoteSourcePicked, this,
             [this](QuoteSourceChoice choice) { m_services->setChoice(choice); });
     connect(m_watchList, &Form2::alertsRequested, this, &Conductor::openAlerts);
     connect(m_watchList, &Form2::watchListSaved, this, &Conductor::refreshAlertMarks);
+    connect(m_watchList, &Form2::watchListSaved, this, [this] {
+        if (m_listFeed)
+            m_listFeed->reloadWatchList();
+    });
     connect(m_watchList, &Form2::closed, this, [this] {
         // Deleted only once control returns to the event loop; the menu opens a new one
         // from now on rather than raising this closing one.
@@ -159,8 +259,13 @@ void Conductor::openWatchList() {
 }
 
 void Conductor::launchChart(ChartSubject subject) {
-    // An open window is re-targeted where the user left it; only a new one is centred
-    // and pauses the ticker's keep-on-top timer.
+    // The feed's current stock at this moment, not what the clicked line shows.
+    launchChartOf(subject, m_feed->values().currentStockName, m_feed->values().currentStockCode);
+}
+
+// An open window is re-targeted where the user left it; only a new one is centred and
+// pauses the keep-on-top timer of the face.
+void Conductor::launchChartOf(ChartSubject subject, const QString& name, const QString& code) {
     if (!m_chart) {
         m_chart = new Form3(chartWindowOptions(m_env));
         connect(m_chart, &Form3::closed, this, [this] {
@@ -171,16 +276,18 @@ void Conductor::launchChart(ChartSubject subject) {
         m_chart->Form_Load();
         handle(KeepOnTop::Event::ChartLoaded);
     }
-    // The feed's current stock at this moment, not what the clicked line shows.
-    m_chart->showDailyChart(subject, m_feed->values().currentStockName,
-                            m_feed->values().currentStockCode);
+    m_chart->showDailyChart(subject, name, code);
 }
 
-// The alerted stock comes next on the ticker; both lines carry the mark until seen.
+// The alerted stock comes next on the ticker; every face carries the mark until seen.
 void Conductor::alertFired(const QString& code, const QString& line) {
     m_feed->showNext(code);
     m_ticker->showAlertMark(true);
     stealth().showAlertMark(true);
+    if (!m_unseenAlerts.contains(code))
+        m_unseenAlerts.append(code);
+    if (m_list)
+        m_list->markAlerted(m_unseenAlerts);
     if (m_env.settings->notifies())
         m_hooks.notify(QStringLiteral("股价提醒"), line);
 }
@@ -189,6 +296,9 @@ void Conductor::alertsSeen() {
     m_ticker->showAlertMark(false);
     if (m_stealth)
         m_stealth->showAlertMark(false);
+    m_unseenAlerts.clear();
+    if (m_list)
+        m_list->markAlerted(m_unseenAlerts);
 }
 
 void Conductor::openAlerts(const QString& entry) {

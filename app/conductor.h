@@ -21,6 +21,8 @@ class Form1;
 class Form2;
 class Form3;
 class Form4;
+class Form5;
+class ListFeed;
 class QuoteFeed;
 class ServiceSwitch;
 class SingleInstance;
@@ -50,6 +52,7 @@ public:
     Form2* watchListWindow() const;
     Form3* chartWindow() const;
     Form4* stealthWindow() const;
+    Form5* listWindow() const;
 
 private:
     void handle(KeepOnTop::Event event);
@@ -57,8 +60,14 @@ private:
 
     void enterStealth();
     void leaveStealth();
+    // The face on show: the ticker, or the list of the whole watch list.
+    QWidget& face() const;
+    Form5& list();
+    void showList(bool list);
+    void showListLines();
     void openWatchList();
     void launchChart(ChartSubject subject);
+    void launchChartOf(ChartSubject subject, const QString& name, const QString& code);
     void exitProgram();
     void alertFired(const QString& code, const QString& line);
     void alertsSeen();
@@ -81,6 +90,10 @@ private:
     QPointer<Form2> m_watchList;
     QPointer<Form3> m_chart;
     QPointer<Form4> m_stealth;
+    std::unique_ptr<Form5> m_list;
+    ListFeed* m_listFeed = nullptr;
+    bool m_showsList = false;
+    QStringList m_unseenAlerts; // codes whose alerts fired and were not yet seen
     QPointer<AlertDialog> m_alertDialog;
 };
 

@@ -17,6 +17,20 @@ QuoteFeed::Options feedOptions(const Environment& env, std::shared_ptr<ServiceSw
     return options;
 }
 
+ListFeed::Options listFeedOptions(const Environment& env, std::shared_ptr<ServiceSwitch> services) {
+    ListFeed::Options options;
+    options.baseUrl = env.quoteBaseUrl;
+    options.referer = env.quoteReferer;
+    options.secondBaseUrl = env.secondQuoteBaseUrl;
+    options.services = std::move(services);
+    options.watchListPath = env.watchListPath;
+    options.watchListUserPath = env.watchListUserPath;
+    options.refreshMs = env.turnPauseMs;
+    options.fetchTimeoutMs = env.fetchTimeoutMs;
+    options.marketHours = env.marketHours;
+    return options;
+}
+
 Form2::Options watchListWindowOptions(const Environment& env,
                                       std::shared_ptr<ServiceSwitch> services) {
     Form2::Options options;

@@ -26,6 +26,8 @@ QString keyPath(SettingsStore::Key key) {
         return kName + QStringLiteral("/notify");
     case SettingsStore::Key::Source:
         return kName + QStringLiteral("/source");
+    case SettingsStore::Key::View:
+        return kName + QStringLiteral("/view");
     }
     return {};
 }
@@ -126,6 +128,14 @@ void SettingsStore::setQuoteSource(QuoteSourceChoice choice) {
         if (known == choice)
             setValue(Key::Source, QString::fromUtf16(text));
     }
+}
+
+bool SettingsStore::showsList() const {
+    return value(Key::View).trimmed() == u"list";
+}
+
+void SettingsStore::setShowsList(bool list) {
+    setValue(Key::View, list ? QStringLiteral("list") : QStringLiteral("ticker"));
 }
 
 QString SettingsStore::alerts(const QString& code) const {

@@ -30,7 +30,7 @@ enum class QuoteSourceChoice {
 // never written reads as the empty string.
 class SettingsStore {
 public:
-    enum class Key { Transparency, StartAtLogon, Colours, Notify, Source };
+    enum class Key { Transparency, StartAtLogon, Colours, Notify, Source, View };
 
     // The platform's own store: on Linux $XDG_CONFIG_HOME/vevivudaz/vevivudaz.conf.
     SettingsStore();
@@ -59,6 +59,9 @@ public:
     // Stored as "auto", "sina" or "tencent"; a missing or unknown value reads as auto.
     QuoteSourceChoice quoteSource() const;
     void setQuoteSource(QuoteSourceChoice choice);
+    // The face shown: stored as "ticker" or "list"; anything else reads as the ticker.
+    bool showsList() const;
+    void setShowsList(bool list);
 
     // The alerts of one stock as stored, e.g. "above:5.50;below:5.00;move:3", by its code;
     // empty where it has none. Setting the empty text removes the key.

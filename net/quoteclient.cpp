@@ -90,13 +90,24 @@ QuoteClient::~QuoteClient() {
 
 std::optional<QUrl> QuoteClient::requestUrl(const QUrl& base, const QString& code,
                                             const QString& key) {
-    if (code.size() > kMaxCodeLength)
+    return requestUrl(base, QStringList{code}, key);
+}
+
+std::optional<QUrl> QuoteClient::requestUrl(const QUrl& base, const QStringList& codes,
+                                            const QString& key) {
+    if (codes.isEmpty())
         return std::nullopt;
+    QStringList encoded;
+    for (const QString& code : codes) {
+        if (code.size() > kMaxCodeLength)
+            return std::nullopt;
+        encoded.append(QString::fromLatin1(codeForPath(code)));
+    }
     QUrl url = base;
-    // Built in encoded form so that nothing in the code is decoded back into a path
-    // separator, a query, a fragment or a dot segment.
-    url.setPath(base.path(QUrl::FullyEncoded) + key + QString::fromLatin1(codeForPath(code)),
-                QUrl::StrictMode);
+    // Built in encoded form so that nothing in a code is decoded back into a path
+    // separator, a query, a fragment or a dot segment; only the commas between codes
+    // stay plain.
+    url.setPath(base.path(QUrl::FullyEncoded) + key + encoded.join(u','), QUrl::StrictMode);
     return url;
 }
 
@@ -110,9 +121,17 @@ void QuoteClient::abort() {
 }
 
 void QuoteClient::fetch(const QString& code) {
+    request(code, requestUrl(d->options.baseUrl, code, d->options.key));
+}
+
+void QuoteClient::fetchMany(const QStringList& codes) {
+    request(codes.join(u','), requestUrl(d->options.baseUrl, codes, d->options.key));
+}
+
+void QuoteClient::request(const QString& code, const std::optional<QUrl>& url) {
     abort();
     d->code = code;
-    if (const std::optional<QUrl> url = requestUrl(d->options.baseUrl, code, d->options.key)) {
+    if (url) {
         d->download->get(*url);
         return;
     }

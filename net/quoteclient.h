@@ -8,6 +8,7 @@
 #include <QMetaType>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 
 #include <memory>
@@ -46,9 +47,9 @@ struct QuoteOutcome {
 };
 
 // Sends one quote request at a time to a quote service: base + "list=" + code (or the
-// service's own key instead of "list="), with the Referer the service wants, a size cap, a deadline for the whole transfer and
-// redirects kept to the service's own origin. Asking again supersedes the request in
-// flight: its answer is never reported. Every request reports exactly once, always
+// service's own key instead of "list="), with the Referer the service wants, a size cap, a deadline
+// for the whole transfer and redirects kept to the service's own origin. Asking again supersedes
+// the request in flight: its answer is never reported. Every request reports exactly once, always
 // after fetch() has returned.
 class QuoteClient : public QObject {
     Q_OBJECT
@@ -69,6 +70,9 @@ public:
     ~QuoteClient() override;
 
     void fetch(const QString& code);
+    // One request for several codes, joined by ",": the service answers one line a code.
+    // The outcome's code is the joined list.
+    void fetchMany(const QStringList& codes);
     // Drops the request in flight without a report.
     void abort();
     bool isBusy() const;
@@ -77,11 +81,16 @@ public:
     // under its key. Nothing for a code longer than kMaxCodeLength.
     static std::optional<QUrl> requestUrl(const QUrl& base, const QString& code,
                                           const QString& key = QStringLiteral("list="));
+    // base + key + the codes, each as codeForPath() puts it, joined by ",". Nothing when
+    // there are none or one is longer than kMaxCodeLength.
+    static std::optional<QUrl> requestUrl(const QUrl& base, const QStringList& codes,
+                                          const QString& key);
 
 Q_SIGNALS:
     void finished(const tarnwel::QuoteOutcome& outcome);
 
 private:
+    void request(const QString& code, const std::optional<QUrl>& url);
     static QuoteOutcome outcomeOf(const QString& code, const Download::Reply& reply);
     static void decodeInto(QuoteOutcome& outcome, const QByteArray& body);
     void report(QuoteOutcome outcome);

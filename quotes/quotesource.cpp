@@ -103,8 +103,17 @@ QuoteSource::~QuoteSource() {
 
 void QuoteSource::fetch(const QString& code) {
     abort();
+    m_batch.clear();
     const QuoteService service = m_services->route(code);
     (service == QuoteService::Sina ? m_first : m_second)->fetch(code);
+}
+
+void QuoteSource::fetchMany(const QStringList& codes) {
+    abort();
+    m_batch = codes;
+    // The Shanghai index leads a batch, so a due try of the first service takes it.
+    const QuoteService service = m_services->route(codes.value(0));
+    (service == QuoteService::Sina ? m_first : m_second)->fetchMany(codes);
 }
 
 void QuoteSource::abort() {
@@ -114,6 +123,26 @@ void QuoteSource::abort() {
 
 bool QuoteSource::isBusy() const {
     return m_first->isBusy() || m_second->isBusy();
+}
+
+// One code's record, or a batch's: the batch counts as a quote when any of its lines does,
+// and as an empty record when none does but one says the service knows nothing of its code.
+void QuoteSource::parse(QuoteAnswer& answer) const {
+    const QString& text = answer.outcome.text;
+    if (m_batch.isEmpty()) {
+        answer.parsed = parseReply(answer.service, text, answer.outcome.code);
+        return;
+    }
+    answer.batch = parseReplies(answer.service, text, m_batch);
+    answer.parsed.kind = ReplyKind::NotQuote;
+    for (const ParsedReply& record : std::as_const(answer.batch)) {
+        if (record.kind == ReplyKind::Quote) {
+            answer.parsed = record;
+            return;
+        }
+        if (record.kind == ReplyKind::NoRecord)
+            answer.parsed.kind = ReplyKind::NoRecord;
+    }
 }
 
 bool QuoteSource::isRefusal(const QuoteOutcome& outcome) {
@@ -141,7 +170,7 @@ void QuoteSource::finished(QuoteService service, const QuoteOutcome& outcome) {
     answer.service = service;
     answer.outcome = outcome;
     if (outcome.ok())
-        answer.parsed = parseReply(service, outcome.text, outcome.code);
+        parse(answer);
     const QuoteFailure failure = answer.failure();
     if (failure == QuoteFailure::None || answer.parsed.kind == ReplyKind::NoRecord)
         m_services->report(service, std::nullopt);

@@ -64,6 +64,8 @@ struct QuoteAnswer {
     QuoteService service = QuoteService::Sina;
     QuoteOutcome outcome; // the transfer; outcome.code is the code asked
     ParsedReply parsed;   // the record, when the transfer went well
+    // For one request of several codes: each code's record, in the order asked.
+    QList<ParsedReply> batch;
     bool isQuote() const { return outcome.ok() && parsed.kind == ReplyKind::Quote; }
     // What the answer means to the user: the transfer's failure, or NotQuoteData for an
     // answer that holds no quote.
@@ -88,6 +90,8 @@ public:
     ~QuoteSource() override;
 
     void fetch(const QString& code);
+    // One request for several codes; the answer's batch holds their records.
+    void fetchMany(const QStringList& codes);
     void abort();
     bool isBusy() const;
 
@@ -99,8 +103,10 @@ Q_SIGNALS:
 
 private:
     void finished(QuoteService service, const QuoteOutcome& outcome);
+    void parse(QuoteAnswer& answer) const;
 
     std::shared_ptr<ServiceSwitch> m_services;
+    QStringList m_batch; // the codes of the request for several in flight
     QuoteClient* m_first = nullptr;
     QuoteClient* m_second = nullptr;
 };

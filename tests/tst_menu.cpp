@@ -26,7 +26,7 @@ namespace {
 int litItem(const Form1& ticker) {
     const QColor highlight = QApplication::palette().color(QPalette::Active, QPalette::Highlight);
     int lit = -1;
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 5; ++i) {
         const QPalette& pal = member(&ticker, "Label8", i)->palette();
         const auto drawn = std::pair(pal.color(QPalette::Window), pal.color(QPalette::WindowText));
         if (drawn == std::pair(highlight, QColor(Qt::white)) && lit == -1)
@@ -131,9 +131,9 @@ void TestMenu::clicksElsewhere_data() {
     QTest::addColumn<bool>("staysOpen");
 
     QTest::newRow("bare background") << QStringLiteral("Form1") << kBareBackground << false;
-    // Between " 设置自选股(S)" and " 操作帮助(H)": the panel keeps the click.
+    // Between " 切换到列表模式(L)" and " 设置自选股(S)": the panel keeps the click.
     QTest::newRow("panel between items")
-        << QStringLiteral("Picture1") << px(QPoint(900, 600)) << true;
+        << QStringLiteral("Picture1") << px(QPoint(900, 515)) << true;
     QTest::newRow("separator") << QStringLiteral("Line1") << QPoint(5, 0) << true;
     QTest::newRow("icon") << QStringLiteral("Image1") << QPoint(5, 5) << true;
 }

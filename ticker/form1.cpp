@@ -4,6 +4,7 @@
 #include "ticker/artwork.h"
 #include "ticker/placement.h"
 #include "ticker/tickertexts.h"
+#include "ticker/updowncolour.h"
 #include "widgets/alertbell.h"
 #include "widgets/controllabel.h"
 #include "widgets/fonts.h"
@@ -36,18 +37,6 @@ constexpr int kNameLeftmostTwips = 720; // clear of the house
 constexpr int kGapTwips = 60;
 constexpr int kPricePoints = 18;
 constexpr int kSmallestPricePoints = 11;
-
-// Each readable on the black band (a contrast of at least 4.5:1) and saturated enough to
-// tell apart over a white desktop at the highest transparency.
-constexpr QRgb kRed = 0xffff2828;
-constexpr QRgb kGreen = 0xff00c850;
-
-QColor directionColour(UpDownColours colours, int direction) {
-    if (colours == UpDownColours::None || direction == 0)
-        return Qt::white;
-    const bool up = direction > 0;
-    return QColor::fromRgb(up == (colours == UpDownColours::RedUp) ? kRed : kGreen);
-}
 
 void setTextColour(QLabel* label, const QColor& colour) {
     QPalette palette = label->palette();

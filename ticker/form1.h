@@ -56,8 +56,9 @@ Q_SIGNALS:
     // The first tick after the load: the quote feed is to start.
     void feedWanted();
     void chartRequested(tarnwel::ChartSubject subject);
-    // The menu's four items; exit also when the window manager closes the ticker.
+    // The menu's items; exit also when the window manager closes the ticker.
     void stealthRequested();
+    void listRequested();
     void watchListRequested();
     void helpRequested();
     void exitRequested();
@@ -102,7 +103,7 @@ private:
     ControlLabel* Label7 = nullptr;        // the menu hot spot
     ControlLabel* Image1 = nullptr;        // the house icon
     QWidget* Picture1 = nullptr;           // the menu panel
-    std::array<ControlLabel*, 4> Label8{}; // the menu items
+    std::array<ControlLabel*, 5> Label8{}; // the menu items
     QFrame* Line1 = nullptr;               // the menu's separator
     QTimer* Timer1 = nullptr;              // asks for the quote feed once
     QTimer* Timer2 = nullptr;              // keeps the ticker on top

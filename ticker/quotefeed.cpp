@@ -31,6 +31,7 @@ struct StoredReply {
 struct QuoteFeed::Private {
     Options options;
     bool running = false;
+    bool paused = false;
     QuoteValues values;
     QStringList list3;
     qsizetype entryCount = 0; // taken once, before a cycle's first turn
@@ -97,10 +98,23 @@ void QuoteFeed::RefreshQuotes() {
     if (d->running)
         return;
     d->running = true;
-    startCycle();
+    if (!d->paused)
+        startCycle();
+}
+
+void QuoteFeed::setPaused(bool paused) {
+    if (paused == d->paused)
+        return;
+    d->paused = paused;
+    d->pause->stop();
+    d->source->abort();
+    if (!paused && d->running)
+        startCycle();
 }
 
 void QuoteFeed::startCycle() {
+    if (d->paused)
+        return;
     d->list3.clear();
     const WatchListStore store(d->options.watchListPath, d->options.watchListUserPath);
     WatchListStore::Contents contents = store.read();
@@ -134,6 +148,8 @@ void QuoteFeed::startCycle() {
 }
 
 void QuoteFeed::startTurn(qsizetype index) {
+    if (d->paused)
+        return;
     d->shown = index;
     const QString& entry = d->list3.at(index);
     // A malformed entry leaves the part that cannot be read as it was.
@@ -292,6 +308,8 @@ qsizetype QuoteFeed::takeInsertedTurn() {
 }
 
 void QuoteFeed::pauseThen(void (QuoteFeed::*next)()) {
+    if (d->paused)
+        return;
     d->afterPause = next;
     d->pauseClock.start();
     d->pause->start(d->options.turnPauseMs + 1);

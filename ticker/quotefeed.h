@@ -51,6 +51,8 @@ public:
 
     // Starts the loop. It runs until the process ends; later calls do nothing.
     void RefreshQuotes();
+    // While paused the feed sends nothing; going on starts a cycle afresh.
+    void setPaused(bool paused);
 
     // What the latest turn gathered: the stock, its reply and the values cut from it.
     const QuoteValues& values() const;

@@ -18,15 +18,17 @@ struct MenuItem {
     int topTwips;
 };
 
-// Each caption begins with one blank, a margin before the text.
-constexpr std::array<MenuItem, 4> kMenuItems{{
+// Each caption begins with one blank, a margin before the text. The list item came last and
+// keeps the last index, but stands second.
+constexpr std::array<MenuItem, 5> kMenuItems{{
     {u" 切换到隐蔽模式(V)", 60},
-    {u" 设置自选股(S)", 300},
+    {u" 设置自选股(S)", 540},
     {u" 操作帮助(H)", 780},
     {u" 退出(E)", 1080},
+    {u" 切换到列表模式(L)", 300},
 }};
 
-enum MenuAction { Stealth = 0, WatchList = 1, Help = 2, Exit = 3 };
+enum MenuAction { Stealth = 0, WatchList = 1, Help = 2, Exit = 3, List = 4 };
 
 void paintItem(QLabel* item, bool highlighted) {
     QPalette pal = item->palette();
@@ -110,6 +112,9 @@ void Form1::Label8_Click(int index) {
         break;
     case Exit:
         Q_EMIT exitRequested();
+        break;
+    case List:
+        Q_EMIT listRequested();
         break;
     default:
         return;
