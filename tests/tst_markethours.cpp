@@ -14,11 +14,29 @@ QDateTime cst(int day, int hour, int minute, int second = 0) {
     return QDateTime(QDate(2024, 6, day), QTime(hour, minute, second), MarketHours::exchangeZone());
 }
 
+// Runs the machine's clock in another zone for the life of the object.
+struct MachineZone {
+    QByteArray saved = qgetenv("TZ");
+    explicit MachineZone(const QByteArray& zone) {
+        qputenv("TZ", zone);
+        tzset();
+    }
+    ~MachineZone() {
+        if (saved.isNull())
+            qunsetenv("TZ");
+        else
+            qputenv("TZ", saved);
+        tzset();
+    }
+};
+
 } // namespace
 
 class TestMarketHours : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void exchangeDayOnAMachineElsewhere_data();
+    void exchangeDayOnAMachineElsewhere();
     void decision_data();
     void decision();
     void malformed_data();
@@ -66,6 +84,38 @@ void TestMarketHours::decision_data() {
         << QString() << cst(8, 3, 0) << true << QDateTime();
     QTest::newRow("one session of our own")
         << QStringLiteral(" 10:00 - 10:30 ") << cst(5, 10, 45) << false << cst(5, 10, 30);
+}
+
+// The machine's own date is not the exchange's: the same instant, read on a clock in UTC or
+// New York, is already the next day in Shanghai, or not yet.
+void TestMarketHours::exchangeDayOnAMachineElsewhere_data() {
+    QTest::addColumn<QByteArray>("zone");
+    QTest::addColumn<QDateTime>("instant"); // as the machine's clock gives it: local time
+    QTest::addColumn<QDate>("day");
+    QTest::addColumn<bool>("open");
+
+    const auto local = [](int day, int hour, int minute = 0) {
+        return QDateTime(QDate(2024, 6, day), QTime(hour, minute), Qt::LocalTime);
+    };
+    // 2024-06-03, Monday, 21:30 in New York (EDT) is Tuesday 09:30 in Shanghai.
+    QTest::newRow("New York evening, Shanghai morning")
+        << QByteArray("America/New_York") << local(3, 21, 30) << QDate(2024, 6, 4) << true;
+    QTest::newRow("New York morning, Shanghai night, same day")
+        << QByteArray("America/New_York") << local(3, 10) << QDate(2024, 6, 3) << false;
+    QTest::newRow("UTC evening, Shanghai next morning")
+        << QByteArray("UTC") << local(3, 17) << QDate(2024, 6, 4) << false;
+    QTest::newRow("UTC at five, Shanghai that afternoon")
+        << QByteArray("UTC") << local(3, 5) << QDate(2024, 6, 3) << true;
+}
+
+void TestMarketHours::exchangeDayOnAMachineElsewhere() {
+    QFETCH(QByteArray, zone);
+    const MachineZone machine(zone);
+    // Built on the machine's clock while it runs in that zone.
+    QFETCH(QDateTime, instant);
+    const QDateTime now(instant.date(), instant.time(), Qt::LocalTime);
+    QTEST(MarketHours::exchangeDate(now), "day");
+    QTEST(MarketHours::parse(kDefault)->isOpen(now), "open");
 }
 
 void TestMarketHours::decision() {

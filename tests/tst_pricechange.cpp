@@ -35,6 +35,9 @@ void TestPriceChange::change_data() {
     // 0.005 % rounds away from zero: 1 × 10000 ÷ 2000 = 5 hundredths of a hundredth.
     row("percent at .005 rounds up", "20.001", "20.000", 1, "+0.001", "+0.01%");
     row("percent at .005 rounds down", "19.999", "20.000", -1, "-0.001", "-0.01%");
+    // A percent that rounds to zero keeps the change's sign.
+    row("percent rounds to zero, up", "100.001", "100.000", 1, "+0.001", "+0.00%");
+    row("percent rounds to zero, down", "99.999", "100.000", -1, "-0.001", "-0.00%");
 
     const auto none = [](const char* tag, const char* price, const char* close) {
         QTest::newRow(tag) << QString::fromLatin1(price) << QString::fromLatin1(close) << false << 0

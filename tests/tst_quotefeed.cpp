@@ -694,6 +694,7 @@ void TestQuoteFeed::holidays_data() {
     // 2024-06-10, a Monday, was the Dragon Boat Festival; the 7th the Friday before.
     QTest::newRow("holiday, mid-morning") << cst(10, 10, 30) << u"2024-06-07"_qs << true;
     QTest::newRow("holiday, just after the auction") << cst(10, 9, 26) << u"2024-06-07"_qs << true;
+    QTest::newRow("the auction's last second") << cst(10, 9, 25, 59) << u"2024-06-07"_qs << false;
     QTest::newRow("during the auction") << cst(10, 9, 20) << u"2024-06-07"_qs << false;
     QTest::newRow("index of today") << cst(10, 10, 30) << u"2024-06-10"_qs << false;
     QTest::newRow("index without a date") << cst(10, 10, 30) << QString() << false;
