@@ -11,6 +11,7 @@
 #include "charts/form3.h"
 #include "quotes/quotesource.h"
 #include "stealth/form4.h"
+#include "ticker/artwork.h"
 #include "ticker/form1.h"
 #include "ticker/form5.h"
 #include "ticker/listfeed.h"
@@ -22,6 +23,8 @@
 #include "watchlist/stockdirectory.h"
 #include "widgets/twips.h"
 
+#include <QGuiApplication>
+
 namespace tarnwel {
 
 Conductor::Conductor(Environment env, DesktopHooks hooks, QObject* parent)
@@ -30,6 +33,8 @@ Conductor::Conductor(Environment env, DesktopHooks hooks, QObject* parent)
     , m_hooks(std::move(hooks))
     , m_services(std::make_shared<ServiceSwitch>(!m_env.secondQuoteBaseUrl.isEmpty()))
     , m_ticker(std::make_unique<Form1>()) {
+    // Every window of the program carries its icon, unless it draws one of its own.
+    QGuiApplication::setWindowIcon(artwork::programIcon());
     m_services->setChoice(m_env.settings->quoteSource());
     m_feed = new QuoteFeed(feedOptions(m_env, m_services), this);
 

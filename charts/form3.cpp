@@ -23,7 +23,7 @@ Form3::Form3(const Options& options)
     registerFontSubstitutions();
     setObjectName(QStringLiteral("Form3"));
     setAttribute(Qt::WA_DeleteOnClose);
-    // No title. Left empty, the platform would show the program's name instead.
+    // Until the first chart names it; left empty, the platform would show the program's name.
     setWindowTitle(QStringLiteral(" "));
     setFixedSize(kClientSize);
 
@@ -161,10 +161,11 @@ void Form3::showDailyChart(ChartSubject subject, const QString& stockName,
     }
     // A button's text would turn "&" into a shortcut.
     Option1->setText(QString(stockName).replace(u'&', QStringLiteral("&&")));
-    m_loader->Navigate(chartAddress(m_chartBaseUrl, 0, chartSubjectCode(subject, stockCode)));
-    highlightPeriod(0);
+    m_stockName = stockName;
     ChartPeriod = 0;
     ChartCode = stockCode;
+    navigate(0, chartSubjectCode(subject, stockCode));
+    highlightPeriod(0);
 
     show();
     raise();
@@ -197,6 +198,11 @@ void Form3::navigate(int period, const QString& code) {
     if (period < 0 || period >= kChartPeriodCount)
         return;
     m_loader->Navigate(chartAddress(m_chartBaseUrl, period, code));
+    // "中国石化(sh600028) 日K线": what the chart shows, also in the taskbar.
+    const QString subject = Option1->isChecked()   ? m_stockName
+                            : Option2->isChecked() ? Option2->text()
+                                                   : Option3->text();
+    setWindowTitle(subject + u'(' + code + u") " + Label2[period]->text());
 }
 
 void Form3::Label2_Click(int index) {

@@ -83,6 +83,7 @@ private:
     // stock that Option1 offers.
     int ChartPeriod = 0;
     QString ChartCode;
+    QString m_stockName; // the stock subject's name, for the title
     QUrl m_chartBaseUrl;
 };
 

@@ -320,11 +320,16 @@ void TestForm3::periodThenRefreshAsksTheSameAddress() {
 void TestForm3::subjectSwitchKeepsThePeriod() {
     Form3* chart = launch(ChartSubject::Stock);
     QTest::mouseClick(periodLink(chart, 2), Qt::LeftButton); // 月K线
-    const std::pair<int, const char*> steps[] = {{2, "sh000001"}, {3, "sz399001"}, {1, "sh600028"}};
-    for (const auto& [number, code] : steps) {
+    QCOMPARE(chart->windowTitle(), u"中国石化(sh600028) 月K线"_qs);
+    const std::tuple<int, const char*, const char*> steps[] = {
+        {2, "sh000001", "沪综指"}, {3, "sz399001", "深成指"}, {1, "sh600028", "中国石化"}};
+    for (const auto& [number, code, subject] : steps) {
         QTest::mouseClick(option(chart, number), Qt::LeftButton);
         QVERIFY(option(chart, number)->isChecked());
         QCOMPARE(view(chart)->lastAddress(), address(path("monthly", code)));
+        // The title says what the chart shows.
+        QCOMPARE(chart->windowTitle(),
+                 QString::fromUtf8(subject) + u'(' + QLatin1String(code) + u") 月K线");
     }
     QCOMPARE(boldPeriods(chart), onlyBold(2));
 }
