@@ -18,13 +18,18 @@ QHttpServerResponse notFound() {
 } // namespace
 
 void addRoutes(QHttpServer& server, Market& market) {
-    server.route(QStringLiteral("/list=<arg>"), [&market](const QString& code) {
-        return QHttpServerResponse(QByteArrayLiteral("application/javascript; charset=GBK"),
-                                   market.quoteReply(code));
+    // One line a code, for one code or for several joined by ",".
+    server.route(QStringLiteral("/list=<arg>"), [&market](const QString& codes) {
+        QByteArray body;
+        for (const QString& code : codes.split(u','))
+            body += market.quoteReply(code);
+        return QHttpServerResponse(QByteArrayLiteral("application/javascript; charset=GBK"), body);
     });
-    server.route(QStringLiteral("/q=<arg>"), [&market](const QString& code) {
-        return QHttpServerResponse(QByteArrayLiteral("application/javascript; charset=GBK"),
-                                   market.secondServiceReply(code));
+    server.route(QStringLiteral("/q=<arg>"), [&market](const QString& codes) {
+        QByteArray body;
+        for (const QString& code : codes.split(u','))
+            body += market.secondServiceReply(code);
+        return QHttpServerResponse(QByteArrayLiteral("application/javascript; charset=GBK"), body);
     });
     server.route(QStringLiteral("/newchart/<arg>/n/<arg>"),
                  [&market](const QString& periodName, const QString& file) {

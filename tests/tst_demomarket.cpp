@@ -193,6 +193,7 @@ void TestDemoMarket::charts_data() {
     QTest::newRow("not a picture name") << "/newchart/daily/n/sh600028.png" << 404;
     QTest::newRow("quote") << "/list=sh600028" << 200;
     QTest::newRow("second service's quote") << "/q=sz300750" << 200;
+    QTest::newRow("several codes at once") << "/list=sh000001,sz300750" << 200;
     QTest::newRow("elsewhere") << "/hq/list=sh600028" << 404;
 }
 
@@ -216,9 +217,14 @@ void TestDemoMarket::charts() {
     if (status != 200)
         return;
     const QByteArray body = reply->readAll();
-    if (path.startsWith(u"/list="))
-        QVERIFY(!quoteText(body, path.mid(6)).isEmpty());
-    else if (path.startsWith(u"/q="))
+    if (path.startsWith(u"/list=")) {
+        // One line a code, in the order asked.
+        const QStringList codes = path.mid(6).split(u',');
+        const QList<QByteArray> lines = body.split('\n');
+        QCOMPARE(lines.size(), codes.size() + 1);
+        for (qsizetype i = 0; i < codes.size(); ++i)
+            QVERIFY(!quoteText(lines[i] + '\n', codes[i]).isEmpty());
+    } else if (path.startsWith(u"/q="))
         QVERIFY(body.startsWith(QByteArray("v_" + path.mid(3).toLatin1() + "=\"")));
     else {
         // The chart window reads a picture by its content.
