@@ -86,6 +86,11 @@ void TestFeedStatus::sequences_data() {
     QTest::newRow("failure after a stored reply")
         << QList<FeedOutcome>{stored(at(15, 0, 3)), failed(QuoteFailure::Timeout)}
         << QStringLiteral("连接超时\n显示的行情更新于 15:00:03");
+    FeedOutcome ofAnother = failed(QuoteFailure::NotQuoteData);
+    ofAnother.stockName = QStringLiteral("宁德时代");
+    QTest::newRow("failure of another stock than the one shown")
+        << QList<FeedOutcome>{live(at(14, 32, 5)), ofAnother}
+        << QStringLiteral("宁德时代：应答不是行情数据\n显示的行情更新于 14:32:05");
     QTest::newRow("latest failure wins")
         << QList<FeedOutcome>{failed(QuoteFailure::Timeout), failed(QuoteFailure::NotQuoteData)}
         << QStringLiteral("应答不是行情数据");

@@ -508,7 +508,8 @@ void TestQuoteFeed::failureReasons() {
     QCOMPARE(rig.outcomes->count(), 1);
     QCOMPARE(rig.outcome(0).kind, FeedOutcome::Kind::Failed);
     QCOMPARE(rig.outcome(0).failure, failure);
-    QCOMPARE(feed.status()->text(), status);
+    // Said of the stock whose turn failed.
+    QCOMPARE(feed.status()->text(), u"中国石化：" + status);
     QCOMPARE(rig.texts->count(), 0);
 }
 

@@ -39,7 +39,7 @@ void TestTickerTooltip::statusShowsOnAnInactiveTicker() {
     QCOMPARE(ticker.toolTip(), QStringLiteral("正在连接行情服务…"));
     QSignalSpy turned(&conductor.feed(), &QuoteFeed::turnFinished);
     QVERIFY(turned.wait(5000));
-    QCOMPARE(ticker.toolTip(), QStringLiteral("行情服务拒绝请求（HTTP 403）"));
+    QCOMPARE(ticker.toolTip(), QStringLiteral("中国石化：行情服务拒绝请求（HTTP 403）"));
 
     QWidget other;
     other.show();
@@ -51,7 +51,7 @@ void TestTickerTooltip::statusShowsOnAnInactiveTicker() {
     QWidget* price = child(&ticker, "Label2");
     QTest::mouseMove(price, price->rect().center());
     QTRY_VERIFY(QToolTip::isVisible());
-    QCOMPARE(QToolTip::text(), QStringLiteral("行情服务拒绝请求（HTTP 403）"));
+    QCOMPARE(QToolTip::text(), QStringLiteral("中国石化：行情服务拒绝请求（HTTP 403）"));
     QToolTip::hideText();
 }
 

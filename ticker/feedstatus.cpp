@@ -116,7 +116,10 @@ void FeedStatus::record(const FeedOutcome& outcome) {
         text = u"休市中 · 行情为 " + shown + u" 的数据";
         break;
     case FeedOutcome::Kind::Failed:
+        // Said of the stock it befell, which is not the one still on screen.
         text = reasonText(outcome.failure, outcome.httpStatus);
+        if (!outcome.stockName.isEmpty())
+            text = outcome.stockName + u"：" + text;
         // The screen keeps the last prices it had; say how old they are.
         if (m_shownReplyTime.isValid())
             text += u"\n显示的行情更新于 " + shown;

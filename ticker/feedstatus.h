@@ -25,6 +25,7 @@ struct FeedOutcome {
     QDateTime recordTime;                      // the record's own time; invalid when it has none
     QDateTime checkedAt;                       // when the turn ended
     bool inSession = false;                    // the market was trading then
+    QString stockName;                         // whose turn it was
     std::optional<Quote> quote;                // the record shown (Live, Stored)
     QuoteService service = QuoteService::Sina; // who answered, or failed to
     // While the second service stands in for the first: why the first was left.

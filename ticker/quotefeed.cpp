@@ -221,6 +221,7 @@ void QuoteFeed::stockReplied(const QuoteAnswer& answer, const QDateTime& arrived
     result.checkedAt = d->now();
     result.httpStatus = answer.outcome.httpStatus;
     result.service = answer.service;
+    result.stockName = d->values.currentStockName;
     if (d->services->onSecond())
         result.firstRefused = d->services->firstRefusal();
     // A failed fetch, a code the service does not know, or a reply whose shown fields hold
