@@ -22,6 +22,8 @@ QString keyPath(SettingsStore::Key key) {
         return kName + QStringLiteral("/colors");
     case SettingsStore::Key::Notify:
         return kName + QStringLiteral("/notify");
+    case SettingsStore::Key::Hotkey:
+        return kName + QStringLiteral("/hotkey");
     }
     return {};
 }
@@ -96,6 +98,14 @@ bool SettingsStore::notifies() const {
 
 void SettingsStore::setNotifies(bool on) {
     setValue(Key::Notify, on ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+QString SettingsStore::hotkey() const {
+    m_settings->sync();
+    // An empty value is the user's choice of no key; only a missing one means the default.
+    const QString path = keyPath(Key::Hotkey);
+    return m_settings->contains(path) ? m_settings->value(path).toString()
+                                      : QStringLiteral("Ctrl+Alt+Z");
 }
 
 QString SettingsStore::alerts(const QString& code) const {
