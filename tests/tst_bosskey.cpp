@@ -99,7 +99,7 @@ QByteArray sinopec(const char* price) {
                u",5.30,5.15,5.22,5.23,12345678,64512345.00,1200\";\n");
 }
 
-const QString kHint = QStringLiteral("在任何程序中按下老板键，即可隐藏或重新显示本程序的全部窗口");
+const QString kHint = QStringLiteral("在任何程序中按下此键，即可隐藏或重新显示全部窗口");
 const QString kTaken = QStringLiteral("已被其他程序占用");
 const QString kUnsupported =
     QStringLiteral("此桌面不支持全局快捷键，可在系统设置中把快捷键绑定到 tarnwel --toggle");

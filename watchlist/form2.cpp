@@ -242,7 +242,6 @@ void Form2::buildHotkeyRow() {
     m_hotkeyEdit->setObjectName(QStringLiteral("hotkeyEdit"));
     m_hotkeyEdit->setGeometry(pxRect(1200, kHotkeyRowTop, 1815, 300));
     label->setBuddy(m_hotkeyEdit);
-    // The field clears itself as recording starts, so only a button tells "none".
     auto* clear = new QPushButton(QStringLiteral("清除"), this);
     clear->setObjectName(QStringLiteral("hotkeyClear"));
     clear->setGeometry(pxRect(3075, kHotkeyRowTop - 15, 615, 330));
@@ -257,10 +256,7 @@ void Form2::buildHotkeyRow() {
     setTabOrder(Combo2, m_hotkeyEdit);
     setTabOrder(m_hotkeyEdit, clear);
     connect(m_hotkeyEdit, &QKeySequenceEdit::editingFinished, this, &Form2::pickHotkey);
-    connect(clear, &QPushButton::clicked, this, [this] {
-        m_hotkeyEdit->clear();
-        pickHotkey();
-    });
+    connect(clear, &QPushButton::clicked, this, [this] { storeHotkey(QKeySequence()); });
 }
 
 // Text1, List1, List2, Command1, Command2, Command3, Combo1, Check1, Combo2; the frame and the
@@ -466,24 +462,27 @@ void Form2::Combo2_Click(int index) {
 }
 
 // A global key is one combination, and one without Ctrl, Alt or Meta would be taken
-// from the typing of every program.
+// from the typing of every program. The field empties itself as soon as a key goes down,
+// even a lone modifier (the boss key's own Ctrl, say), so an editing that ends with
+// nothing typed keeps the key; only 清除 takes it away.
 void Form2::pickHotkey() {
-    QKeySequence keys = m_hotkeyEdit->keySequence();
-    const QString stored = m_options.settings->hotkey();
-    if (!keys.isEmpty()) {
-        const QKeyCombination first = keys[0];
-        const auto held = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
-        if (!(first.keyboardModifiers() & held)) {
-            m_hotkeyEdit->setKeySequence(
-                QKeySequence::fromString(stored, QKeySequence::PortableText));
+    const QKeySequence keys = m_hotkeyEdit->keySequence();
+    const QKeySequence stored =
+        QKeySequence::fromString(m_options.settings->hotkey(), QKeySequence::PortableText);
+    const auto held = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+    if (keys.isEmpty() || !(keys[0].keyboardModifiers() & held)) {
+        m_hotkeyEdit->setKeySequence(stored);
+        if (!keys.isEmpty())
             m_hotkeyStatus->setText(QStringLiteral("老板键须含 Ctrl、Alt 或 Meta 键"));
-            return;
-        }
-        keys = QKeySequence(first);
-        m_hotkeyEdit->setKeySequence(keys);
+        return;
     }
+    storeHotkey(QKeySequence(keys[0]));
+}
+
+void Form2::storeHotkey(const QKeySequence& keys) {
+    m_hotkeyEdit->setKeySequence(keys);
     const QString text = keys.toString(QKeySequence::PortableText);
-    if (text == stored)
+    if (text == m_options.settings->hotkey())
         return;
     m_options.settings->setHotkey(text);
     Q_EMIT hotkeyPicked(text);
@@ -491,9 +490,8 @@ void Form2::pickHotkey() {
 
 void Form2::showHotkeyProblem(const QString& text) {
     m_hotkeyStatus->setText(
-        !text.isEmpty()
-            ? text
-            : QStringLiteral("在任何程序中按下老板键，即可隐藏或重新显示本程序的全部窗口"));
+        !text.isEmpty() ? text
+                        : QStringLiteral("在任何程序中按下此键，即可隐藏或重新显示全部窗口"));
 }
 
 void Form2::Form_Unload() {

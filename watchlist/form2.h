@@ -13,6 +13,7 @@
 #include <memory>
 
 class QCheckBox;
+class QKeySequence;
 class QComboBox;
 class QGroupBox;
 class QKeySequenceEdit;
@@ -98,6 +99,7 @@ private:
     void Combo1_Click(int index);
     void Combo2_Click(int index);
     void pickHotkey();
+    void storeHotkey(const QKeySequence& keys);
     void Form_Unload();
 
     QStringList watchList() const;
