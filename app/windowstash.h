@@ -11,7 +11,9 @@ namespace tarnwel {
 
 // Every shown window of the program put out of sight at once, and later brought back
 // as it was: the same windows, where they were, each dialog above its window, and
-// without taking the keyboard focus from whatever the user turned to meanwhile.
+// without taking the keyboard focus from whatever the user turned to meanwhile. Only a
+// modal dialog takes it: Qt on X11 activates every modal window it shows. (A dialog
+// running its own event loop, as a message box does, ends when hidden.)
 class WindowStash {
 public:
     bool holding() const { return m_holding; }

@@ -20,6 +20,9 @@ namespace {
 constexpr quint16 kCombinationMask =
     XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | XCB_MOD_MASK_4;
 
+// Longer than the keyboard's delay before it repeats a key held down.
+constexpr quint32 kRepeatMs = 1000;
+
 template <typename T> using Reply = std::unique_ptr<T, decltype(&std::free)>;
 template <typename T> Reply<T> reply(T* r) {
     return Reply<T>(r, &std::free);
@@ -235,8 +238,11 @@ bool X11Shortcut::nativeEventFilter(const QByteArray& eventType, void* message, 
         return true;
     }
     // A key held down repeats: as presses alone, or as a release and a press at one time.
-    const bool repeat = m_down || key->time == m_releasedAt;
+    // A release that never came (a grab broken meanwhile) deafens it for a moment only.
+    const bool repeat =
+        (m_down && quint32(key->time - m_pressedAt) < kRepeatMs) || key->time == m_releasedAt;
     m_down = true;
+    m_pressedAt = key->time;
     if (!repeat) // after the event is done with, as a click would come
         QMetaObject::invokeMethod(this, &GlobalShortcut::activated, Qt::QueuedConnection);
     return true;

@@ -41,6 +41,7 @@ private:
     QList<Grab> m_grabs;
     quint16 m_modifiers = 0;
     bool m_down = false;
+    quint32 m_pressedAt = 0; // X server times
     quint32 m_releasedAt = 0;
 };
 
