@@ -141,8 +141,14 @@ void PortalShortcut::sessionCreated(uint response, const QVariantMap& results) {
 void PortalShortcut::shortcutsBound(uint response, const QVariantMap&) {
     m_bus.disconnect(kService, m_pendingPath, kRequest, QStringLiteral("Response"), this,
                      m_pendingSlot);
+    m_pendingSlot = nullptr;
+    if (response == 0) {
+        setState(State::Active);
+        return;
+    }
     // The user may have declined it in the desktop's own dialog.
-    setState(response == 0 ? State::Active : State::Unsupported);
+    closeSession();
+    setState(State::Unsupported);
 }
 
 void PortalShortcut::shortcutActivated(const QDBusObjectPath& session, const QString& id,
