@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The boss key through the conductor, with the desktop's global shortcut played by a fake:
 // which windows go and come back, the keep-on-top timers, alerts meanwhile, the key's
-// setting in the watch-list window, and a later start's --toggle.
+// setting in the watch-list window.
 #include "app/conductor.h"
 #include "base/settingsstore.h"
-#include "base/singleinstance.h"
 #include "children.h"
 #include "fakehttpserver.h"
 #include "stealth/form4.h"
@@ -136,7 +135,6 @@ private Q_SLOTS:
     void hidesAndShowsWhatWasShown_data();
     void hidesAndShowsWhatWasShown();
     void alertsWaitForTheWindows();
-    void toggleFromALaterStart();
     void keyState_data();
     void keyState();
     void pickedKeyAppliesAtOnce();
@@ -201,19 +199,6 @@ void TestBossKey::alertsWaitForTheWindows() {
     f.hooks->shortcut->press();
     f.hooks->shortcut->press();
     QCOMPARE(f.hooks->notifications.size(), 1); // told once
-}
-
-void TestBossKey::toggleFromALaterStart() {
-    Fixture f;
-    QVERIFY(f.start());
-    InstanceRequest later(f.env.lockPath);
-    QSignalSpy answered(&later, &InstanceRequest::finished);
-    for (const bool shown : {false, true}) {
-        later.send(QStringLiteral("toggle"));
-        QVERIFY(answered.wait(5000));
-        QCOMPARE(answered.takeFirst().at(0).toBool(), true);
-        QCOMPARE(f.program->ticker().isVisible(), shown);
-    }
 }
 
 void TestBossKey::keyState_data() {

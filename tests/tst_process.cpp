@@ -198,7 +198,6 @@ void TestProcess::unknownArguments_data() {
     QTest::newRow("unknown option") << QStringList{QStringLiteral("--hide")};
     QTest::newRow("toggle and more")
         << QStringList{QStringLiteral("--toggle"), QStringLiteral("--toggle")};
-    QTest::newRow("a word") << QStringList{QStringLiteral("toggle")};
 }
 
 void TestProcess::unknownArguments() {
