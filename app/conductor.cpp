@@ -6,6 +6,7 @@
 #include "alerts/alertrule.h"
 #include "app/transparency.h"
 #include "app/windowoptions.h"
+#include "base/logging.h"
 #include "base/settingsstore.h"
 #include "base/singleinstance.h"
 #include "charts/form3.h"
@@ -26,6 +27,29 @@
 #include <QGuiApplication>
 
 namespace tarnwel {
+
+namespace {
+
+const QString kAlertTitle = QStringLiteral("股价提醒");
+
+// What the watch-list window says under the boss key; empty where the key works or is off.
+QString shortcutProblem(GlobalShortcut::State state) {
+    switch (state) {
+    case GlobalShortcut::State::None:
+    case GlobalShortcut::State::Active:
+        return {};
+    case GlobalShortcut::State::Taken:
+        return QStringLiteral("已被其他程序占用");
+    case GlobalShortcut::State::Unusable:
+        return QStringLiteral("此键盘无法按出这个组合");
+    case GlobalShortcut::State::Unsupported:
+        return QStringLiteral(
+            "此桌面不支持全局快捷键，可在系统设置中把快捷键绑定到 tarnwel --toggle");
+    }
+    return {};
+}
+
+} // namespace
 
 Conductor::Conductor(Environment env, DesktopHooks hooks, QObject* parent)
     : QObject(parent)
@@ -78,6 +102,11 @@ bool Conductor::start() {
     m_instance = std::make_unique<SingleInstance>(m_env.lockPath);
     if (!m_instance->acquire())
         return false;
+    connect(m_instance.get(), &SingleInstance::requested, this, [this](const QString& request) {
+        if (request == u"toggle")
+            toggleWindows();
+    });
+    startBossKey();
     m_directory = std::make_shared<const stockdirectory::Search>(stockdirectory::shanghai() +
                                                                  stockdirectory::shenzhen());
     m_ticker->setUpDownColours(m_env.settings->upDownColours());
@@ -185,11 +214,19 @@ void Conductor::handle(KeepOnTop::Event event) {
     visible.ticker = face().isVisible();
     visible.stealth = m_stealth && m_stealth->isVisible();
     m_keepOnTop.handle(event, visible);
-    m_ticker->setKeepOnTop(!m_showsList && m_keepOnTop.tickerTimer());
+    applyKeepOnTop();
+}
+
+// Raising a window the boss key hid would not show it, but its timer waits all the same;
+// the windows take up their timers again as they come back. The list stands wherever the
+// ticker would.
+void Conductor::applyKeepOnTop() {
+    const bool away = m_away.holding();
+    m_ticker->setKeepOnTop(!away && !m_showsList && m_keepOnTop.tickerTimer());
     if (m_list)
-        m_list->setKeepOnTop(m_showsList && m_keepOnTop.tickerTimer());
+        m_list->setKeepOnTop(!away && m_showsList && m_keepOnTop.tickerTimer());
     if (m_stealth)
-        m_stealth->setKeepOnTop(m_keepOnTop.stealthTimer());
+        m_stealth->setKeepOnTop(!away && m_keepOnTop.stealthTimer());
 }
 
 Form4& Conductor::stealth() {
@@ -257,8 +294,13 @@ void Conductor::openWatchList() {
         m_watchList = nullptr;
         handle(KeepOnTop::Event::WatchListClosed);
     });
+    connect(m_watchList, &Form2::hotkeyPicked, this, [this](const QString& keys) {
+        if (m_shortcut)
+            m_shortcut->setKeys(QKeySequence::fromString(keys, QKeySequence::PortableText));
+    });
     m_watchList->setScreen(m_ticker->screen());
     m_watchList->Form_Load();
+    showShortcutState();
     m_watchList->showAlertMarks(alertedCodes(*m_env.settings, m_env.settings->alertCodes()));
     m_watchList->show();
 }
@@ -293,8 +335,13 @@ void Conductor::alertFired(const QString& code, const QString& line) {
         m_unseenAlerts.append(code);
     if (m_list)
         m_list->markAlerted(m_unseenAlerts);
-    if (m_env.settings->notifies())
-        m_hooks.notify(QStringLiteral("股价提醒"), line);
+    if (!m_env.settings->notifies())
+        return;
+    // Nothing may show while the windows are away; they tell it once they are back.
+    if (m_away.holding())
+        m_untold.append(line);
+    else
+        m_hooks.notify(kAlertTitle, line);
 }
 
 void Conductor::alertsSeen() {
@@ -332,6 +379,35 @@ void Conductor::refreshAlertMarks(const QStringList& entries) {
     removeUnlistedAlerts(*m_env.settings, codes);
     if (m_watchList)
         m_watchList->showAlertMarks(alertedCodes(*m_env.settings, codes));
+}
+
+void Conductor::startBossKey() {
+    m_shortcut = m_hooks.globalShortcut();
+    connect(m_shortcut.get(), &GlobalShortcut::activated, this, &Conductor::toggleWindows);
+    connect(m_shortcut.get(), &GlobalShortcut::stateChanged, this, &Conductor::showShortcutState);
+    m_shortcut->setKeys(
+        QKeySequence::fromString(m_env.settings->hotkey(), QKeySequence::PortableText));
+}
+
+void Conductor::toggleWindows() {
+    if (!m_away.holding()) {
+        const int hidden = m_away.hideAll();
+        applyKeepOnTop();
+        qCInfo(lcBossKey) << "hid" << hidden << "windows";
+        return;
+    }
+    const int shown = m_away.showAll();
+    applyKeepOnTop();
+    qCInfo(lcBossKey) << "showed" << shown << "windows";
+    // One notification for all that fired meanwhile.
+    if (!m_untold.isEmpty())
+        m_hooks.notify(kAlertTitle, m_untold.join(u'\n'));
+    m_untold.clear();
+}
+
+void Conductor::showShortcutState() {
+    if (m_watchList && m_shortcut)
+        m_watchList->showHotkeyProblem(shortcutProblem(m_shortcut->state()));
 }
 
 void Conductor::exitProgram() {

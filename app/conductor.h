@@ -3,7 +3,9 @@
 
 #include "app/desktophooks.h"
 #include "app/environment.h"
+#include "app/globalshortcut.h"
 #include "app/keepontop.h"
+#include "app/windowstash.h"
 #include "charts/chartaddress.h"
 #include "watchlist/stockdirectory.h"
 
@@ -30,7 +32,8 @@ class SingleInstance;
 // The one place that knows all the windows. It owns the quote feed and the ticker,
 // makes the watch-list, chart and stealth windows when they are first wanted, and
 // decides what follows from what the user asks of any of them: keeping a window on
-// top, the chart launch, stealth mode, help and exit; and what follows a price alert.
+// top, the chart launch, stealth mode, help and exit; what follows a price alert; and
+// the boss key, which hides every window and brings them back.
 class Conductor : public QObject {
     Q_OBJECT
 public:
@@ -38,7 +41,8 @@ public:
     ~Conductor() override;
 
     // The ticker's load: false when another instance already runs, and then nothing
-    // is shown. Otherwise the ticker is loaded and shown.
+    // is shown. Otherwise the ticker is loaded and shown, later starts can reach this
+    // instance, and the boss key is asked of the desktop.
     bool start();
 
     const Environment& environment() const { return m_env; }
@@ -56,6 +60,7 @@ public:
 
 private:
     void handle(KeepOnTop::Event event);
+    void applyKeepOnTop();
     Form4& stealth();
 
     void enterStealth();
@@ -73,6 +78,9 @@ private:
     void alertsSeen();
     void openAlerts(const QString& entry);
     void refreshAlertMarks(const QStringList& entries);
+    void startBossKey();
+    void toggleWindows();
+    void showShortcutState();
 
     Environment m_env;
     DesktopHooks m_hooks;
@@ -95,6 +103,9 @@ private:
     bool m_showsList = false;
     QStringList m_unseenAlerts; // codes whose alerts fired and were not yet seen
     QPointer<AlertDialog> m_alertDialog;
+    std::unique_ptr<GlobalShortcut> m_shortcut;
+    WindowStash m_away;   // what the boss key hid
+    QStringList m_untold; // alerts that fired while the windows were away
 };
 
 } // namespace tarnwel

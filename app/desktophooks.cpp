@@ -2,6 +2,7 @@
 #include "app/desktophooks.h"
 
 #include "alerts/desktopnotifier.h"
+#include "app/globalshortcut.h"
 
 #include <QDesktopServices>
 #include <QMessageBox>
@@ -21,6 +22,7 @@ DesktopHooks DesktopHooks::forProgram() {
     hooks.notify = [notifier](const QString& title, const QString& text) {
         notifier->notify(title, text);
     };
+    hooks.globalShortcut = [] { return platformShortcut(); };
     return hooks;
 }
 

@@ -26,12 +26,15 @@ Session Session::fromProcess() {
             variable("DISPLAY")};
 }
 
+bool waylandSession(const Session& session) {
+    return !session.waylandDisplay.isEmpty() ||
+           session.sessionType.compare(u"wayland", Qt::CaseInsensitive) == 0;
+}
+
 std::optional<QByteArray> qtPlatform(const Session& session) {
     if (!session.qpaPlatform.trimmed().isEmpty())
         return std::nullopt;
-    const bool wayland = !session.waylandDisplay.isEmpty() ||
-                         session.sessionType.compare(u"wayland", Qt::CaseInsensitive) == 0;
-    if (wayland && !session.display.isEmpty())
+    if (waylandSession(session) && !session.display.isEmpty())
         return QByteArrayLiteral("xcb");
     return std::nullopt;
 }

@@ -20,6 +20,9 @@ struct Session {
     static Session fromProcess();
 };
 
+// A Wayland session, whatever platform the program itself runs on.
+bool waylandSession(const Session& session);
+
 // The Qt platform the program asks for, or nothing to leave Qt's own choice. The ticker
 // places itself at absolute positions, stays above other windows and cuts the stealth
 // line out of the desktop; a Wayland compositor grants none of that to a client, so in a

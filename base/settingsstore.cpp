@@ -28,6 +28,8 @@ QString keyPath(SettingsStore::Key key) {
         return kName + QStringLiteral("/source");
     case SettingsStore::Key::View:
         return kName + QStringLiteral("/view");
+    case SettingsStore::Key::Hotkey:
+        return kName + QStringLiteral("/hotkey");
     }
     return {};
 }
@@ -136,6 +138,14 @@ bool SettingsStore::showsList() const {
 
 void SettingsStore::setShowsList(bool list) {
     setValue(Key::View, list ? QStringLiteral("list") : QStringLiteral("ticker"));
+}
+
+QString SettingsStore::hotkey() const {
+    m_settings->sync();
+    // An empty value is the user's choice of no key; only a missing one means the default.
+    const QString path = keyPath(Key::Hotkey);
+    return m_settings->contains(path) ? m_settings->value(path).toString()
+                                      : QStringLiteral("Ctrl+Alt+Z");
 }
 
 QString SettingsStore::alerts(const QString& code) const {

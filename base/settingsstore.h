@@ -25,12 +25,13 @@ enum class QuoteSourceChoice {
 };
 
 // The per-user store of the program's settings: the transparency, the start-at-logon
-// choice, the up/down colours, the desktop-notification choice and the quote service, kept under
-// application and section "vevivudaz", and the price alerts in section "alerts". A setting that was
-// never written reads as the empty string.
+// choice, the up/down colours, the desktop-notification choice, the quote service, the face
+// shown and the key that hides the windows, kept under application and section "vevivudaz",
+// and the price alerts in section "alerts". A setting that was never written reads as the
+// empty string.
 class SettingsStore {
 public:
-    enum class Key { Transparency, StartAtLogon, Colours, Notify, Source, View };
+    enum class Key { Transparency, StartAtLogon, Colours, Notify, Source, View, Hotkey };
 
     // The platform's own store: on Linux $XDG_CONFIG_HOME/vevivudaz/vevivudaz.conf.
     SettingsStore();
@@ -62,6 +63,10 @@ public:
     // The face shown: stored as "ticker" or "list"; anything else reads as the ticker.
     bool showsList() const;
     void setShowsList(bool list);
+    // The key combination that hides and shows the windows, in Qt's portable text
+    // ("Ctrl+Alt+Z"); empty for none. Missing reads as Ctrl+Alt+Z.
+    QString hotkey() const;
+    void setHotkey(const QString& keys) { setValue(Key::Hotkey, keys); }
 
     // The alerts of one stock as stored, e.g. "above:5.50;below:5.00;move:3", by its code;
     // empty where it has none. Setting the empty text removes the key.

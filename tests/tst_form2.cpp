@@ -17,6 +17,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QKeySequenceEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -165,6 +166,8 @@ private Q_SLOTS:
     void showsTheStoredTransparency();
     void upDownColours_data();
     void upDownColours();
+    void hotkey_data();
+    void hotkey();
     void openWithoutFile();
     void close_data();
     void close();
@@ -728,6 +731,57 @@ void TestForm2::upDownColours() {
     QCOMPARE(handed.count(), 1);
     QCOMPARE(handed.first().at(0).value<UpDownColours>(), UpDownColours(picked));
     QTEST(f.setting(SettingsStore::Key::Colours), "written");
+}
+
+void TestForm2::hotkey_data() {
+    QTest::addColumn<QList<QKeyCombination>>("typed"); // none: the clear button
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QStringList>("picked");
+    QTest::addColumn<QString>("status");
+
+    const QString hint = u"在任何程序中按下此键，即可隐藏或重新显示全部窗口"_qs;
+    const auto ctrlAlt = Qt::CTRL | Qt::ALT;
+    QTest::newRow("a combination") << QList<QKeyCombination>{ctrlAlt | Qt::Key_F12}
+                                   << u"Ctrl+Alt+F12"_qs << QStringList{u"Ctrl+Alt+F12"_qs} << hint;
+    QTest::newRow("Meta and a letter") << QList<QKeyCombination>{Qt::META | Qt::Key_B}
+                                       << u"Meta+B"_qs << QStringList{u"Meta+B"_qs} << hint;
+    QTest::newRow("two combinations: the first")
+        << QList<QKeyCombination>{ctrlAlt | Qt::Key_A, ctrlAlt | Qt::Key_B} << u"Ctrl+Alt+A"_qs
+        << QStringList{u"Ctrl+Alt+A"_qs} << hint;
+    QTest::newRow("no Ctrl, Alt or Meta: refused")
+        << QList<QKeyCombination>{QKeyCombination(Qt::Key_F12)} << u"Ctrl+Alt+Z"_qs << QStringList{}
+        << u"老板键须含 Ctrl、Alt 或 Meta 键"_qs;
+    // As the boss key itself goes down while the field has the focus: its Ctrl empties the
+    // field, then the windows go and the editing ends.
+    QTest::newRow("a modifier alone") << QList<QKeyCombination>{Qt::CTRL | Qt::Key_Control}
+                                      << u"Ctrl+Alt+Z"_qs << QStringList{} << hint;
+    QTest::newRow("the one it has")
+        << QList<QKeyCombination>{ctrlAlt | Qt::Key_Z} << u"Ctrl+Alt+Z"_qs << QStringList{} << hint;
+    QTest::newRow("cleared") << QList<QKeyCombination>{} << QString() << QStringList{QString()}
+                             << hint;
+}
+
+void TestForm2::hotkey() {
+    QFETCH(QList<QKeyCombination>, typed);
+    QFETCH(QString, stored);
+    Fixture f(kDirectory.mid(0, 2));
+    Form2* window = f.open();
+    QStringList picked;
+    connect(window, &Form2::hotkeyPicked, this, [&](const QString& keys) { picked << keys; });
+    auto* edit = child<QKeySequenceEdit>(window, "hotkeyEdit");
+    QCOMPARE(edit->keySequence(), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z)); // the default
+    QSignalSpy finished(edit, &QKeySequenceEdit::editingFinished);
+    for (const QKeyCombination keys : typed)
+        QTest::keyClick(edit, keys.key(), keys.keyboardModifiers());
+    if (typed.isEmpty())
+        child<QPushButton>(window, "hotkeyClear")->click();
+    else
+        QVERIFY(finished.wait(5000));
+
+    QCOMPARE(f.env.settings->hotkey(), stored);
+    QCOMPARE(edit->keySequence().toString(QKeySequence::PortableText), stored);
+    QTEST(picked, "picked");
+    QTEST(child<QLabel>(window, "hotkeyStatus")->text(), "status");
 }
 
 void TestForm2::openWithoutFile() {

@@ -37,6 +37,8 @@ private Q_SLOTS:
     void leadingNumber_data();
     void leadingNumber();
     void settingsStore();
+    void hotkey_data();
+    void hotkey();
 };
 
 void TestPersistence::parseWatchList_data() {
@@ -262,6 +264,31 @@ void TestPersistence::settingsStore() {
     QVERIFY(writeAll(path, "[vevivudaz]\nop=60\nst=\" 1 \"\n"));
     QCOMPARE(SettingsStore(path).transparency(), QStringLiteral("60"));
     QVERIFY(SettingsStore(path).startsAtLogon());
+}
+
+void TestPersistence::hotkey_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("read");
+    QTest::newRow("missing: the default")
+        << QByteArray("[vevivudaz]\nop=60%\n") << u"Ctrl+Alt+Z"_qs;
+    QTest::newRow("empty: none") << QByteArray("[vevivudaz]\nhotkey=\n") << QString();
+    QTest::newRow("as stored") << QByteArray("[vevivudaz]\nhotkey=Ctrl+Shift+F12\n")
+                               << u"Ctrl+Shift+F12"_qs;
+}
+
+void TestPersistence::hotkey() {
+    QFETCH(QByteArray, file);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("vevivudaz.conf"));
+    QVERIFY(writeAll(path, file));
+    QTEST(SettingsStore(path).hotkey(), "read");
+
+    // "None" is written as an empty value, never as a missing key that reads as the default.
+    SettingsStore(path).setHotkey(QString());
+    QVERIFY2(readAll(path).contains("\nhotkey=\n"), readAll(path).constData());
+    QCOMPARE(SettingsStore(path).hotkey(), QString());
+    SettingsStore(path).setHotkey(QStringLiteral("Meta+F1"));
+    QCOMPARE(SettingsStore(path).hotkey(), QStringLiteral("Meta+F1"));
 }
 
 QTEST_GUILESS_MAIN(TestPersistence)

@@ -4,6 +4,7 @@
 #include "testfiles.h"
 #include "watchlist/watchlistfile.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -32,7 +33,9 @@ public:
     }
     QString lockFile() const { return path("runtime") + QStringLiteral("/tarnwel.lock"); }
 
-    std::unique_ptr<QProcess> start() const {
+    // `arguments` on the command line; `log`: the boss key's log lines on its standard
+    // error, read by the test rather than passed on.
+    std::unique_ptr<QProcess> start(const QStringList& arguments = {}, bool log = false) const {
         auto process = std::make_unique<QProcess>();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
@@ -41,9 +44,12 @@ public:
         env.insert(QStringLiteral("XDG_DATA_HOME"), path("data"));
         env.insert(QStringLiteral("XDG_CACHE_HOME"), path("cache"));
         env.insert(QStringLiteral("HOME"), path("home"));
+        if (log)
+            env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("tarnwel.bosskey=true"));
         process->setProcessEnvironment(env);
-        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process->start(program(), {});
+        process->setProcessChannelMode(log ? QProcess::SeparateChannels
+                                           : QProcess::ForwardedErrorChannel);
+        process->start(program(), arguments);
         return process;
     }
 
@@ -56,6 +62,12 @@ void stop(QProcess& process) {
     process.waitForFinished(10000);
 }
 
+// The lock holds the process's id: it runs as the one instance.
+bool holdsLock(const Installation& install, const QProcess& process) {
+    const QByteArray id = QByteArray::number(process.processId()) + '\n';
+    return readAll(install.lockFile()).startsWith(id);
+}
+
 } // namespace
 
 class TestProcess : public QObject {
@@ -64,7 +76,12 @@ private Q_SLOTS:
     void firstStartCreatesState_data();
     void firstStartCreatesState();
     void secondInstanceEndsAtOnce();
+    void crashedInstanceDoesNotBlock_data();
     void crashedInstanceDoesNotBlock();
+    void toggle();
+    void toggleWithoutInstanceStarts();
+    void unknownArguments_data();
+    void unknownArguments();
 };
 
 void TestProcess::firstStartCreatesState_data() {
@@ -114,20 +131,84 @@ void TestProcess::secondInstanceEndsAtOnce() {
     stop(*first);
 }
 
+// Deterministic: the instance is killed only once its id is written, and the one that died
+// before writing it is played by an empty lock file a minute old. (tst_singleinstance
+// has the lock's other cases.)
+void TestProcess::crashedInstanceDoesNotBlock_data() {
+    QTest::addColumn<bool>("killed");
+    QTest::newRow("killed after writing its id") << true;
+    QTest::newRow("died before writing its id") << false;
+}
+
 void TestProcess::crashedInstanceDoesNotBlock() {
+    QFETCH(bool, killed);
     Installation install;
-    const auto crashed = install.start();
-    QVERIFY(crashed->waitForStarted(10000));
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(install.lockFile()), 20000);
-    stop(*crashed); // killed: its lock stays behind
+    if (killed) {
+        const auto crashed = install.start();
+        QVERIFY(crashed->waitForStarted(10000));
+        QTRY_VERIFY_WITH_TIMEOUT(holdsLock(install, *crashed), 20000);
+        stop(*crashed); // killed: its lock stays behind
+    } else {
+        QVERIFY(writeAll(install.lockFile(), QByteArray()));
+        QFile lock(install.lockFile());
+        QVERIFY(lock.open(QIODevice::ReadWrite));
+        QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addSecs(-60),
+                                 QFileDevice::FileModificationTime));
+    }
     QVERIFY(QFile::exists(install.lockFile()));
 
     const auto next = install.start();
     QVERIFY(next->waitForStarted(10000));
-    const QByteArray pid = QByteArray::number(next->processId()) + QByteArray("\n");
-    QTRY_VERIFY_WITH_TIMEOUT(readAll(install.lockFile()).startsWith(pid), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(holdsLock(install, *next), 20000);
     QCOMPARE(next->state(), QProcess::Running);
     stop(*next);
+}
+
+// A later start with --toggle has the running instance hide its windows, then show them,
+// and ends; the running one goes on.
+void TestProcess::toggle() {
+    Installation install;
+    const auto first = install.start({}, true);
+    QVERIFY(first->waitForStarted(10000));
+    QTRY_VERIFY_WITH_TIMEOUT(holdsLock(install, *first), 20000);
+    QByteArray log;
+    for (const char* expected : {"hid 1 windows", "showed 1 windows"}) {
+        const auto toggle = install.start({QStringLiteral("--toggle")});
+        QVERIFY(toggle->waitForFinished(20000));
+        QCOMPARE(toggle->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(toggle->exitCode(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT((log += first->readAllStandardError()).contains(expected), 5000);
+    }
+    QCOMPARE(first->state(), QProcess::Running);
+    QVERIFY(holdsLock(install, *first));
+    stop(*first);
+}
+
+void TestProcess::toggleWithoutInstanceStarts() {
+    Installation install;
+    const auto process = install.start({QStringLiteral("--toggle")});
+    QVERIFY(process->waitForStarted(10000));
+    QTRY_VERIFY_WITH_TIMEOUT(holdsLock(install, *process), 20000);
+    QCOMPARE(process->state(), QProcess::Running);
+    stop(*process);
+}
+
+void TestProcess::unknownArguments_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("unknown option") << QStringList{QStringLiteral("--hide")};
+    QTest::newRow("toggle and more")
+        << QStringList{QStringLiteral("--toggle"), QStringLiteral("--toggle")};
+}
+
+void TestProcess::unknownArguments() {
+    QFETCH(QStringList, arguments);
+    Installation install;
+    const auto process = install.start(arguments, true);
+    QVERIFY(process->waitForFinished(20000));
+    QCOMPARE(process->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process->exitCode(), 2);
+    QCOMPARE(process->readAllStandardError(), QByteArray("usage: tarnwel [--toggle]\n"));
+    QVERIFY(!QFile::exists(install.lockFile()));
 }
 
 QTEST_GUILESS_MAIN(TestProcess)

@@ -16,6 +16,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeySequenceEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -37,6 +38,9 @@ constexpr int kMaxEntries = 10;
 constexpr int kMinEntries = 1;
 // The height of one row of options below the frame.
 constexpr int kOptionRowTwips = 390;
+// The boss key's row: its top, and below it two lines for what the key does.
+constexpr int kHotkeyRowTop = 3720 + 2 * kOptionRowTwips;
+constexpr int kHotkeyStatusTwips = 480;
 
 // A white card with three list lines and a red plus: adding to one's own list.
 QPixmap drawIcon(int size) {
@@ -131,11 +135,12 @@ Form2::Form2(Options options, std::shared_ptr<const stockdirectory::Search> dire
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("添加自选股"));
     setWindowIcon(ownIcon());
-    // One row below the first options for the colours.
-    setFixedSize(px(QSize(5310, 4155 + kOptionRowTwips)));
+    // One row below the first options for the colours, then the boss key's.
+    setFixedSize(px(QSize(5310, 4155 + 2 * kOptionRowTwips + kHotkeyStatusTwips)));
 
     buildLists();
     buildOptions();
+    buildHotkeyRow();
     m_lookup = new CodeLookup(m_options.lookup, m_options.services, this);
     connect(m_lookup, &CodeLookup::finished, this, &Form2::showLookedUp);
     setTabOrders();
@@ -238,8 +243,34 @@ void Form2::buildOptions() {
     Combo3->setGeometry(pxRect(3660, 3720 + kOptionRowTwips, 1215, 300));
 }
 
-// Text1, List1, List2, Command1, Command2, Command3, Combo1, Check1, Combo2, Combo3; the frame and
-// labels take no focus.
+// The key that hides and shows every window, in the row below the colours.
+void Form2::buildHotkeyRow() {
+    auto* label = new QLabel(QStringLiteral("老板键："), this);
+    label->setObjectName(QStringLiteral("hotkeyLabel"));
+    placeTextControl(label, pxRect(120, kHotkeyRowTop + 60, 1080, 180));
+    m_hotkeyEdit = new QKeySequenceEdit(this);
+    m_hotkeyEdit->setObjectName(QStringLiteral("hotkeyEdit"));
+    m_hotkeyEdit->setGeometry(pxRect(1200, kHotkeyRowTop, 1815, 300));
+    label->setBuddy(m_hotkeyEdit);
+    auto* clear = new QPushButton(QStringLiteral("清除"), this);
+    clear->setObjectName(QStringLiteral("hotkeyClear"));
+    clear->setGeometry(pxRect(3075, kHotkeyRowTop - 15, 615, 330));
+    m_hotkeyStatus = new QLabel(this);
+    m_hotkeyStatus->setObjectName(QStringLiteral("hotkeyStatus"));
+    m_hotkeyStatus->setTextFormat(Qt::PlainText);
+    m_hotkeyStatus->setWordWrap(true);
+    m_hotkeyStatus->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_hotkeyStatus->setGeometry(
+        pxRect(120, kHotkeyRowTop + kOptionRowTwips, 5070, kHotkeyStatusTwips - 60));
+    showHotkeyProblem(QString());
+    setTabOrder(Combo2, m_hotkeyEdit);
+    setTabOrder(m_hotkeyEdit, clear);
+    connect(m_hotkeyEdit, &QKeySequenceEdit::editingFinished, this, &Form2::pickHotkey);
+    connect(clear, &QPushButton::clicked, this, [this] { storeHotkey(QKeySequence()); });
+}
+
+// Text1, List1, List2, Command1, Command2, Command3, Combo1, Check1, Combo2, Combo3, then the
+// boss key's row; the frame and the labels take no focus.
 void Form2::setTabOrders() {
     setTabOrder(Text1, List1);
     setTabOrder(List1, List2);
@@ -278,6 +309,8 @@ void Form2::Form_Load() {
     Check1->setChecked(m_options.settings->startsAtLogon());
     Combo2->setCurrentIndex(int(m_options.settings->upDownColours()));
     Combo3->setCurrentIndex(int(m_options.settings->quoteSource()));
+    m_hotkeyEdit->setKeySequence(
+        QKeySequence::fromString(m_options.settings->hotkey(), QKeySequence::PortableText));
 }
 
 void Form2::Text1_Change() {
@@ -446,6 +479,39 @@ void Form2::Combo2_Click(int index) {
     Q_EMIT upDownColoursPicked(colours);
 }
 
+// A global key is one combination, and one without Ctrl, Alt or Meta would be taken
+// from the typing of every program. The field empties itself as soon as a key goes down,
+// even a lone modifier (the boss key's own Ctrl, say), so an editing that ends with
+// nothing typed keeps the key; only 清除 takes it away.
+void Form2::pickHotkey() {
+    const QKeySequence keys = m_hotkeyEdit->keySequence();
+    const QKeySequence stored =
+        QKeySequence::fromString(m_options.settings->hotkey(), QKeySequence::PortableText);
+    const auto held = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+    if (keys.isEmpty() || !(keys[0].keyboardModifiers() & held)) {
+        m_hotkeyEdit->setKeySequence(stored);
+        if (!keys.isEmpty())
+            m_hotkeyStatus->setText(QStringLiteral("老板键须含 Ctrl、Alt 或 Meta 键"));
+        return;
+    }
+    storeHotkey(QKeySequence(keys[0]));
+}
+
+void Form2::storeHotkey(const QKeySequence& keys) {
+    m_hotkeyEdit->setKeySequence(keys);
+    const QString text = keys.toString(QKeySequence::PortableText);
+    if (text == m_options.settings->hotkey())
+        return;
+    m_options.settings->setHotkey(text);
+    Q_EMIT hotkeyPicked(text);
+}
+
+void Form2::showHotkeyProblem(const QString& text) {
+    m_hotkeyStatus->setText(
+        !text.isEmpty() ? text
+                        : QStringLiteral("在任何程序中按下此键，即可隐藏或重新显示全部窗口"));
+}
+
 void Form2::Form_Unload() {
     const bool checked = Check1->isChecked();
     if (checked)
@@ -466,7 +532,9 @@ QStringList Form2::watchList() const {
 
 void Form2::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    activateWindow();
+    // Brought back by the boss key, the window leaves the focus where the user put it.
+    if (!testAttribute(Qt::WA_ShowWithoutActivating))
+        activateWindow();
 }
 
 void Form2::closeEvent(QCloseEvent* event) {

@@ -13,8 +13,10 @@
 #include <memory>
 
 class QCheckBox;
+class QKeySequence;
 class QComboBox;
 class QGroupBox;
+class QKeySequenceEdit;
 class QLabel;
 class QLineEdit;
 class QListView;
@@ -27,8 +29,8 @@ namespace tarnwel {
 class Autostart;
 class SettingsStore;
 
-// "添加自选股": edits the watch list, the transparency, the up/down colours, the quote service
-// and start at logon. A
+// "添加自选股": edits the watch list, the transparency, the up/down colours, the quote service,
+// start at logon and the boss key. A
 // parentless tool window of fixed size, deleted when closed. Every change is saved at once: the
 // watch list to setup.ini after each add or remove, the transparency when picked, the
 // start-at-logon choice when the window closes.
@@ -58,6 +60,8 @@ public:
     void Form_Load();
     // Marks the entries of these codes as having alerts.
     void showAlertMarks(const QStringList& codes);
+    // Why the boss key cannot be had; empty where it can, and the row says what it does.
+    void showHotkeyProblem(const QString& text);
 
 Q_SIGNALS:
     // A transparency picked from the list, by mouse or arrow keys, before it is stored.
@@ -72,6 +76,8 @@ Q_SIGNALS:
     void alertsRequested(const QString& entry);
     // The watch list as just saved.
     void watchListSaved(const QStringList& entries);
+    // A boss key picked or cleared, already stored: Qt's portable text, empty for none.
+    void hotkeyPicked(const QString& keys);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -80,6 +86,7 @@ protected:
 private:
     void buildLists();
     void buildOptions();
+    void buildHotkeyRow();
     void setTabOrders();
 
     void Text1_Change();
@@ -95,6 +102,8 @@ private:
     void Combo1_Click(int index);
     void Combo2_Click(int index);
     void Combo3_Click(int index);
+    void pickHotkey();
+    void storeHotkey(const QKeySequence& keys);
     void Form_Unload();
 
     QStringList watchList() const;
@@ -122,6 +131,8 @@ private:
     QPushButton* Command3 = nullptr; // "提醒…", the selected entry's alerts
     QLabel* m_searchHint = nullptr;  // what the search found beyond the directory
     QLabel* m_listNotice = nullptr;  // why the list cannot change, or where it moved
+    QKeySequenceEdit* m_hotkeyEdit = nullptr;
+    QLabel* m_hotkeyStatus = nullptr; // what the key does, or why it cannot be had
 
     Options m_options;
     std::shared_ptr<const stockdirectory::Search> m_directory;

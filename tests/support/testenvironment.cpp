@@ -29,5 +29,11 @@ tarnwel::DesktopHooks makeTestHooks(const std::shared_ptr<RecordedHooks>& hooks)
     desktop.notify = [hooks](const QString& title, const QString& text) {
         hooks->notifications.append(title + u'\n' + text);
     };
+    desktop.globalShortcut = [hooks] {
+        auto shortcut = std::make_unique<FakeShortcut>();
+        shortcut->taken = hooks->takenKeys;
+        hooks->shortcut = shortcut.get();
+        return std::unique_ptr<tarnwel::GlobalShortcut>(std::move(shortcut));
+    };
     return desktop;
 }

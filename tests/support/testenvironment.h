@@ -3,8 +3,10 @@
 
 #include "app/desktophooks.h"
 #include "app/environment.h"
+#include "fakeshortcut.h"
 
 #include <QList>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -16,7 +18,9 @@ struct RecordedHooks {
     QStringList messages;
     QList<int> exits;
     QList<QUrl> openedUrls;
-    QStringList notifications; // title, a line break, the text
+    QStringList notifications;       // title, a line break, the text
+    QPointer<FakeShortcut> shortcut; // the boss key the program asked for
+    QStringList takenKeys;           // combinations another program holds
 };
 
 // An environment that keeps everything inside `dir`: setup.ini, the settings file, the
@@ -25,5 +29,5 @@ struct RecordedHooks {
 tarnwel::Environment makeTestEnvironment(const QString& dir,
                                          const std::shared_ptr<RecordedHooks>& hooks);
 
-// Messages and opened addresses recorded instead of shown.
+// Messages and opened addresses recorded instead of shown; a fake global shortcut.
 tarnwel::DesktopHooks makeTestHooks(const std::shared_ptr<RecordedHooks>& hooks);
