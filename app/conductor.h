@@ -21,6 +21,8 @@ class Form1;
 class Form2;
 class Form3;
 class Form4;
+class HoldingDialog;
+class HoldingsBook;
 class QuoteFeed;
 class ServiceSwitch;
 class SingleInstance;
@@ -64,6 +66,10 @@ private:
     void alertsSeen();
     void openAlerts(const QString& entry);
     void refreshAlertMarks(const QStringList& entries);
+    void openHoldings(const QString& entry);
+    void holdingsChanged();
+    void listChangedHoldings(const QStringList& entries);
+    void showHoldings();
 
     Environment m_env;
     DesktopHooks m_hooks;
@@ -82,6 +88,9 @@ private:
     QPointer<Form3> m_chart;
     QPointer<Form4> m_stealth;
     QPointer<AlertDialog> m_alertDialog;
+    std::unique_ptr<HoldingsBook> m_holdings;
+    QString m_shownCode; // the stock on the ticker, whose holding its tooltip gives
+    QPointer<HoldingDialog> m_holdingDialog;
 };
 
 } // namespace tarnwel
