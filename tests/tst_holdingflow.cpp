@@ -168,6 +168,17 @@ void TestHoldingFlow::watchListEditsHoldings() {
     // 持仓… for 平安银行: the dialog changes its holding, and the totals follow at once.
     auto* holdings = child<QPushButton>(window, "Command4");
     QCOMPARE(holdings->text(), u"持仓…"_qs);
+    // The four buttons share the gap between the lists, none over another.
+    QList<QRect> buttons;
+    for (const char* name : {"Command1", "Command2", "Command3", "Command4"})
+        buttons.append(child(window, name)->geometry());
+    for (qsizetype i = 0; i < buttons.size(); ++i) {
+        QVERIFY(buttons[i].left() > child(window, "List1")->geometry().right());
+        QVERIFY(buttons[i].right() < list->geometry().left());
+        QVERIFY(buttons[i].bottom() <= list->geometry().bottom());
+        for (qsizetype j = i + 1; j < buttons.size(); ++j)
+            QVERIFY(!buttons[i].intersects(buttons[j]));
+    }
     list->setCurrentRow(1);
     holdings->click();
     auto* dialog = window->findChild<HoldingDialog*>();

@@ -13,6 +13,7 @@
 #include "widgets/holdingmark.h"
 #include "widgets/twips.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -74,22 +75,32 @@ QIcon ownIcon() {
 constexpr int kAlertRole = Qt::UserRole + 1;
 constexpr int kHoldingRole = Qt::UserRole + 2;
 
-// Draws a bell at the right end of an entry with alerts and a coin beside it for one held,
-// apart from its text.
+// Draws a bell at the right end of an entry with alerts and a coin beside it for one held;
+// the entry's text stops short of them, elided where it would run under them.
 class AlertMarkDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
-        QStyledItemDelegate::paint(painter, option, index);
+        const bool alerted = index.data(kAlertRole).toBool();
+        const bool held = index.data(kHoldingRole).toBool();
         const int size = std::min(option.rect.height() - 2, 14);
+        // The row's background and selection span its whole width, under the marks too.
+        QStyleOptionViewItem row(option);
+        initStyleOption(&row, index);
+        QStyle* style = row.widget ? row.widget->style() : QApplication::style();
+        style->drawPrimitive(QStyle::PE_PanelItemViewItem, &row, painter, row.widget);
+        QStyleOptionViewItem text(option);
+        text.rect.setRight(text.rect.right() - (int(alerted) + int(held)) * (size + 2));
+        QStyledItemDelegate::paint(painter, text, index);
+
         const qreal ratio = painter->device()->devicePixelRatioF();
         QRect mark(option.rect.right() - size - 2, option.rect.center().y() - size / 2, size, size);
-        if (index.data(kAlertRole).toBool()) {
+        if (alerted) {
             painter->drawPixmap(mark, alertBell(size, ratio));
             mark.translate(-size - 2, 0);
         }
-        if (index.data(kHoldingRole).toBool())
+        if (held)
             painter->drawPixmap(mark, holdingMark(size, ratio));
     }
 };
