@@ -13,7 +13,7 @@ namespace tarnwel {
 class WideInt {
 public:
     WideInt() = default;
-    WideInt(qint64 value); // NOLINT: a plain number is one
+    WideInt(qint64 value); // implicit: a plain number is one
 
     static WideInt product(qint64 a, qint64 b);
     WideInt times(qint64 factor) const;
