@@ -21,11 +21,11 @@ QDateTime exchangeTime(const QDate& day, QTime time) {
 
 // "5.23/5.18" traded at 5.23 after a close of 5.18; "suspended 5.18", "auction 5.30/5.18"
 // (the provisional price during the opening auction), "delisted".
-Quote quoteOf(const QString& code, const QString& spec, const QDateTime& time) {
+Quote quoteOf(const QString& code, const QString& described, const QDateTime& time) {
     Quote quote;
     quote.code = code;
     quote.time = time;
-    const QStringList words = spec.split(u' ');
+    const QStringList words = described.split(u' ');
     const QStringList prices = words.last().split(u'/');
     quote.price = prices.first();
     quote.prevClose = prices.last();
@@ -36,7 +36,7 @@ Quote quoteOf(const QString& code, const QString& spec, const QDateTime& time) {
         quote.price = QStringLiteral("0.000");
         quote.bid1 = prices.first();
         quote.time = exchangeTime(time.date(), QTime(9, 20));
-    } else if (spec == u"delisted") {
+    } else if (described == u"delisted") {
         quote.status = TradingStatus::Delisted;
         quote.price = quote.prevClose = QStringLiteral("0.000");
     }
