@@ -9,7 +9,12 @@
 #include "base/logging.h"
 #include "base/settingsstore.h"
 #include "base/singleinstance.h"
+#include "base/stockcode.h"
 #include "charts/form3.h"
+#include "holdings/holding.h"
+#include "holdings/holdingdialog.h"
+#include "holdings/holdingsbook.h"
+#include "holdings/tooltiphtml.h"
 #include "quotes/quotesource.h"
 #include "stealth/form4.h"
 #include "ticker/artwork.h"
@@ -47,6 +52,15 @@ QString shortcutProblem(GlobalShortcut::State state) {
             "此桌面不支持全局快捷键，可在系统设置中把快捷键绑定到 tarnwel --toggle");
     }
     return {};
+}
+
+QStringList entryCodes(const QStringList& entries) {
+    QStringList codes;
+    for (const QString& entry : entries) {
+        if (std::optional<QString> code = entryCode(entry))
+            codes.append(*code);
+    }
+    return codes;
 }
 
 } // namespace
@@ -88,6 +102,21 @@ Conductor::Conductor(Environment env, DesktopHooks hooks, QObject* parent)
     ticker->showAlerts(m_alerts->firedToday());
     connect(m_alerts, &AlertMonitor::firedTodayChanged, ticker, &Form1::showAlerts);
     connect(ticker, &Form1::alertMarkSeen, this, &Conductor::alertsSeen);
+
+    // The holdings of each cycle's list, read afresh; every quote shown counts.
+    m_holdings = std::make_unique<HoldingsBook>();
+    connect(m_feed, &QuoteFeed::cycleStarted, this, [this] {
+        m_holdings->load(*m_env.settings, entryCodes(m_feed->List3()));
+        showHoldings();
+    });
+    connect(m_feed, &QuoteFeed::stockOutcome, this, [this](const FeedOutcome& outcome) {
+        if (!outcome.quote)
+            return; // the ticker keeps the stock it showed
+        m_holdings->record(*outcome.quote, outcome.kind == FeedOutcome::Kind::Live,
+                           outcome.checkedAt);
+        m_shownCode = outcome.quote->code;
+        showHoldings();
+    });
 }
 
 Conductor::~Conductor() {
@@ -288,6 +317,10 @@ void Conductor::openWatchList() {
         if (m_listFeed)
             m_listFeed->reloadWatchList();
     });
+    connect(m_watchList, &Form2::holdingsRequested, this, &Conductor::openHoldings);
+    connect(m_watchList, &Form2::watchListSaved, this, &Conductor::listChangedHoldings);
+    connect(m_watchList, &Form2::amountsHiddenPicked, this, &Conductor::showHoldings);
+    connect(m_watchList, &Form2::upDownColoursPicked, this, &Conductor::showHoldings);
     connect(m_watchList, &Form2::closed, this, [this] {
         // Deleted only once control returns to the event loop; the menu opens a new one
         // from now on rather than raising this closing one.
@@ -302,6 +335,7 @@ void Conductor::openWatchList() {
     m_watchList->Form_Load();
     showShortcutState();
     m_watchList->showAlertMarks(alertedCodes(*m_env.settings, m_env.settings->alertCodes()));
+    m_watchList->showHoldingMarks(heldCodes(*m_env.settings, m_env.settings->holdingCodes()));
     m_watchList->show();
 }
 
@@ -408,6 +442,49 @@ void Conductor::toggleWindows() {
 void Conductor::showShortcutState() {
     if (m_watchList && m_shortcut)
         m_watchList->showHotkeyProblem(shortcutProblem(m_shortcut->state()));
+}
+
+void Conductor::openHoldings(const QString& entry) {
+    const std::optional<QString> code = entryCode(entry);
+    if (!code || !isKeyCode(*code) || !m_watchList)
+        return;
+    delete m_holdingDialog.data();
+    m_holdingDialog =
+        new HoldingDialog(m_env.settings, *code, entryName(entry).value_or(QString()), m_watchList);
+    m_holdingDialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(m_holdingDialog, &HoldingDialog::saved, this, &Conductor::holdingsChanged);
+    m_holdingDialog->open();
+}
+
+void Conductor::holdingsChanged() {
+    if (m_watchList)
+        m_watchList->showHoldingMarks(heldCodes(*m_env.settings, m_env.settings->holdingCodes()));
+    m_holdings->reload(*m_env.settings);
+    showHoldings();
+}
+
+// A stock that left the list takes its holding with it.
+void Conductor::listChangedHoldings(const QStringList& entries) {
+    const QStringList codes = entryCodes(entries);
+    removeUnlistedHoldings(*m_env.settings, codes);
+    m_holdings->load(*m_env.settings, codes);
+    if (m_watchList)
+        m_watchList->showHoldingMarks(heldCodes(*m_env.settings, codes));
+    showHoldings();
+}
+
+// The shown stock's holding and the totals, in the tooltips of the ticker and the line.
+void Conductor::showHoldings() {
+    const bool hide = m_env.settings->hidesAmounts();
+    const UpDownColours colours = m_env.settings->upDownColours();
+    QStringList lines;
+    for (const SignedLine& line :
+         {m_holdings->stockLine(m_shownCode, hide), m_holdings->totalLine(hide)}) {
+        if (!line.isEmpty())
+            lines.append(signedLineHtml(line, colours));
+    }
+    m_ticker->showHoldings(lines);
+    stealth().showHoldings(lines);
 }
 
 void Conductor::exitProgram() {

@@ -25,6 +25,8 @@ class Form3;
 class Form4;
 class Form5;
 class ListFeed;
+class HoldingDialog;
+class HoldingsBook;
 class QuoteFeed;
 class ServiceSwitch;
 class SingleInstance;
@@ -81,6 +83,10 @@ private:
     void startBossKey();
     void toggleWindows();
     void showShortcutState();
+    void openHoldings(const QString& entry);
+    void holdingsChanged();
+    void listChangedHoldings(const QStringList& entries);
+    void showHoldings();
 
     Environment m_env;
     DesktopHooks m_hooks;
@@ -106,6 +112,9 @@ private:
     std::unique_ptr<GlobalShortcut> m_shortcut;
     WindowStash m_away;   // what the boss key hid
     QStringList m_untold; // alerts that fired while the windows were away
+    std::unique_ptr<HoldingsBook> m_holdings;
+    QString m_shownCode; // the stock on the ticker, whose holding its tooltip gives
+    QPointer<HoldingDialog> m_holdingDialog;
 };
 
 } // namespace tarnwel

@@ -12,5 +12,6 @@ Q_DECLARE_LOGGING_CATEGORY(lcChart)     // tarnwel.chart: chart image loads
 Q_DECLARE_LOGGING_CATEGORY(lcWatchList) // tarnwel.watchlist: look-ups from the watch-list window
 Q_DECLARE_LOGGING_CATEGORY(lcAlerts)    // tarnwel.alerts: stored alerts, firings, notifications
 Q_DECLARE_LOGGING_CATEGORY(lcBossKey)   // tarnwel.bosskey: the global key, hiding and showing
+Q_DECLARE_LOGGING_CATEGORY(lcHoldings)  // tarnwel.holdings: stored holdings that do not read
 
 } // namespace tarnwel

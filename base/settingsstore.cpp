@@ -35,6 +35,7 @@ QString keyPath(SettingsStore::Key key) {
 }
 
 const QString kAlerts = QStringLiteral("alerts");
+const QString kHideAmounts = kName + QStringLiteral("/hideamounts");
 
 } // namespace
 
@@ -167,6 +168,45 @@ QStringList SettingsStore::alertCodes() const {
     const QStringList codes = m_settings->childKeys();
     m_settings->endGroup();
     return codes;
+}
+
+bool SettingsStore::hidesAmounts() const {
+    m_settings->sync();
+    return m_settings->value(kHideAmounts).toString().trimmed() == u"1";
+}
+
+void SettingsStore::setHidesAmounts(bool on) {
+    m_settings->setValue(kHideAmounts, on ? QStringLiteral("1") : QStringLiteral("0"));
+    m_settings->sync();
+}
+
+QString SettingsStore::holding(const QString& code) const {
+    m_settings->sync();
+    return m_settings->value(kHoldingsSection + u'/' + code).toString();
+}
+
+void SettingsStore::setHolding(const QString& code, const QString& text) {
+    if (text.isEmpty())
+        m_settings->remove(kHoldingsSection + u'/' + code);
+    else
+        m_settings->setValue(kHoldingsSection + u'/' + code, text);
+    m_settings->sync();
+}
+
+QStringList SettingsStore::holdingCodes() const {
+    m_settings->sync();
+    m_settings->beginGroup(kHoldingsSection.toString());
+    const QStringList codes = m_settings->childKeys();
+    m_settings->endGroup();
+    return codes;
+}
+
+void SettingsStore::removeKeys(QStringView section, const QStringList& keys) {
+    if (keys.isEmpty())
+        return;
+    for (const QString& key : keys)
+        m_settings->remove(section + u'/' + key);
+    m_settings->sync();
 }
 
 } // namespace tarnwel

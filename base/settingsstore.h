@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 #include <memory>
 
@@ -23,6 +24,9 @@ enum class QuoteSourceChoice {
     Sina,    // "sina": the first service only
     Tencent, // "tencent": the second service only
 };
+
+// The section of the holdings: one key per stock code.
+inline constexpr QStringView kHoldingsSection = u"holdings";
 
 // The per-user store of the program's settings: the transparency, the start-at-logon
 // choice, the up/down colours, the desktop-notification choice, the quote service, the face
@@ -74,6 +78,18 @@ public:
     void setAlerts(const QString& code, const QString& text);
     // The codes that have an alerts key.
     QStringList alertCodes() const;
+
+    // "隐藏金额", kept as "hideamounts" beside the others: "1" or "0"; missing reads as off.
+    bool hidesAmounts() const;
+    void setHidesAmounts(bool on);
+    // The holding of one stock as stored, e.g. "shares:1000;cost:5.12", by its code; empty
+    // where it has none. Setting the empty text removes the key.
+    QString holding(const QString& code) const;
+    void setHolding(const QString& code, const QString& text);
+    // The codes that have a holdings key.
+    QStringList holdingCodes() const;
+    // Removes these keys of `section`, all in one write of the file.
+    void removeKeys(QStringView section, const QStringList& keys);
 
 private:
     std::unique_ptr<QSettings> m_settings;

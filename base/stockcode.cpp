@@ -22,4 +22,14 @@ QByteArray codeForPath(const QString& code) {
     return encoded;
 }
 
+bool isKeyCode(const QString& code) {
+    if (code.isEmpty() || code.size() > kMaxCodeLength)
+        return false;
+    for (const QChar c : code) {
+        if (c.unicode() > 0x7f || !c.isLetterOrNumber())
+            return false;
+    }
+    return true;
+}
+
 } // namespace tarnwel

@@ -22,4 +22,8 @@ inline constexpr qsizetype kMaxCodeLength = 32;
 // after "list=" or before ".gif" they can never form a dot segment.)
 QByteArray codeForPath(const QString& code);
 
+// Whether a code can be a settings key of its own: ASCII letters and digits only, and not
+// longer than a code can be.
+bool isKeyCode(const QString& code);
+
 } // namespace tarnwel

@@ -11,10 +11,7 @@ namespace {
 constexpr int kMaxIntegerDigits = 7;
 constexpr int kMaxDecimals = 6;
 
-struct Decimal {
-    qint64 units = 0; // the value times 10^decimals
-    int decimals = 0;
-};
+} // namespace
 
 std::optional<Decimal> parseDecimal(QStringView text) {
     text = text.trimmed();
@@ -43,6 +40,8 @@ std::optional<Decimal> parseDecimal(QStringView text) {
         d.units = -d.units;
     return d;
 }
+
+namespace {
 
 qint64 power10(int n) {
     qint64 p = 1;

@@ -8,6 +8,17 @@
 
 namespace tarnwel {
 
+// A plain decimal text as a whole number of its last place: "5.120" is 5120 at three
+// decimals.
+struct Decimal {
+    qint64 units = 0; // the value times 10^decimals
+    int decimals = 0;
+};
+
+// Nothing where the text is not a plain decimal number (an optional sign, digits, at most
+// one point) of at most seven integer digits and six decimals.
+std::optional<Decimal> parseDecimal(QStringView text);
+
 // How far a price stands from the previous close, worked in decimal from the service's
 // texts so that "5.230" − "5.180" is exactly "+0.050".
 struct PriceChange {

@@ -90,7 +90,8 @@ void Form4::Form_Load() {
 }
 
 void Form4::setQuoteTexts(const QString& caption, const QString& tooltip) {
-    Label2->setToolTip(plainToolTip(tooltip));
+    m_quoteTip = tooltip;
+    updateToolTip();
     if (caption == Label1->text())
         return;
     // The label fits its text; the window does not, so a long caption is cut off at the
@@ -98,6 +99,18 @@ void Form4::setQuoteTexts(const QString& caption, const QString& tooltip) {
     Label1->setText(caption);
     Label1->adjustSize();
     applyColourKey();
+}
+
+void Form4::showHoldings(const QStringList& richLines) {
+    m_holdings = richLines;
+    updateToolTip();
+}
+
+void Form4::updateToolTip() {
+    if (m_holdings.isEmpty())
+        Label2->setToolTip(plainToolTip(m_quoteTip));
+    else
+        Label2->setToolTip(richToolTip(QStringList{htmlLines(m_quoteTip)} + m_holdings));
 }
 
 QImage Form4::renderLine(qreal ratio) {

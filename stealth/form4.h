@@ -23,6 +23,8 @@ public:
 
     // Rows 7 and 8 of a turn's texts: the line's caption and the glyph's tooltip.
     void setQuoteTexts(const QString& caption, const QString& tooltip);
+    // What the holdings earn, as lines of rich text below the quote in the glyph's tooltip.
+    void showHoldings(const QStringList& richLines);
     // Raises the window every 500 ms while on.
     void setKeepOnTop(bool on);
     // A "!" between the glyph and the caption for alerts not yet seen, until hovered.
@@ -58,6 +60,7 @@ private:
     void Label2_DblClick();
     // Shapes the window to the pixels that are not key blue.
     void applyColourKey();
+    void updateToolTip();
 
     ControlLabel* Label1 = nullptr; // the code and the price
     ControlLabel* Label2 = nullptr; // "◆"
@@ -66,6 +69,8 @@ private:
     QImage m_keyed;
 
     ControlLabel* m_alertMark = nullptr; // "!": alerts not yet seen
+    QString m_quoteTip;                  // the whole quote on one line
+    QStringList m_holdings;              // rich text below it
 };
 
 } // namespace tarnwel

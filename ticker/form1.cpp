@@ -260,8 +260,29 @@ void Form1::showFeedStatus(const QString& text) {
 void Form1::updateToolTip() {
     // The ticker is seldom the active window; its tooltip must show all the same.
     setAttribute(Qt::WA_AlwaysShowToolTips);
+    if (!m_holdings.isEmpty()) {
+        setToolTip(holdingsToolTip());
+        return;
+    }
     const QString text = m_change.isEmpty() ? m_feedStatus : m_change + u'\n' + m_feedStatus;
     setToolTip(plainToolTip(m_alerts.isEmpty() ? text : text + u'\n' + m_alerts));
+}
+
+// The same lines with the holdings' below the change, where their figures can be coloured.
+QString Form1::holdingsToolTip() const {
+    QStringList lines;
+    if (!m_change.isEmpty())
+        lines.append(htmlLines(m_change));
+    lines += m_holdings;
+    lines.append(htmlLines(m_feedStatus));
+    if (!m_alerts.isEmpty())
+        lines.append(htmlLines(m_alerts));
+    return richToolTip(lines);
+}
+
+void Form1::showHoldings(const QStringList& richLines) {
+    m_holdings = richLines;
+    updateToolTip();
 }
 
 void Form1::showAlertMark(bool on) {

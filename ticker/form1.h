@@ -51,6 +51,9 @@ public:
     void showAlertMark(bool on);
     // Today's alerts, listed in the tooltip.
     void showAlerts(const QStringList& lines);
+    // What the holdings earn, as lines of rich text below the stock's change in the
+    // tooltip; none leaves the tooltip plain.
+    void showHoldings(const QStringList& richLines);
 
 Q_SIGNALS:
     // The first tick after the load: the quote feed is to start.
@@ -83,6 +86,7 @@ private:
     void layoutBand();
     void applyColours();
     void updateToolTip();
+    QString holdingsToolTip() const;
 
     void Timer1_Timer();
     void Timer2_Timer();
@@ -119,6 +123,8 @@ private:
     QString m_change;     // the stock's change, for the tooltip
     QString m_feedStatus; // what the quote feed knows
     QString m_alerts;     // today's alerts, for the tooltip
+    // What the holdings earn, in rich text, for the tooltip.
+    QStringList m_holdings;
     QLabel* m_alertMark = nullptr;
     bool m_pressedOnBackground = false;
 };

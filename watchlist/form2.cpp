@@ -10,8 +10,10 @@
 #include "watchlist/watchliststore.h"
 #include "widgets/alertbell.h"
 #include "widgets/centring.h"
+#include "widgets/holdingmark.h"
 #include "widgets/twips.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -73,22 +75,37 @@ QIcon ownIcon() {
     return icon;
 }
 
-// Set on the watch list's entries that have alerts.
+// Set on the watch list's entries that have alerts, and on those held.
 constexpr int kAlertRole = Qt::UserRole + 1;
+constexpr int kHoldingRole = Qt::UserRole + 2;
 
-// Draws a bell at the right end of an entry with alerts, apart from its text.
+// Draws a bell at the right end of an entry with alerts and a coin beside it for one held;
+// the entry's text stops short of them, elided where it would run under them.
 class AlertMarkDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
-        QStyledItemDelegate::paint(painter, option, index);
-        if (!index.data(kAlertRole).toBool())
-            return;
+        const bool alerted = index.data(kAlertRole).toBool();
+        const bool held = index.data(kHoldingRole).toBool();
         const int size = std::min(option.rect.height() - 2, 14);
-        const QRect mark(option.rect.right() - size - 2, option.rect.center().y() - size / 2, size,
-                         size);
-        painter->drawPixmap(mark, alertBell(size, painter->device()->devicePixelRatioF()));
+        // The row's background and selection span its whole width, under the marks too.
+        QStyleOptionViewItem row(option);
+        initStyleOption(&row, index);
+        QStyle* style = row.widget ? row.widget->style() : QApplication::style();
+        style->drawPrimitive(QStyle::PE_PanelItemViewItem, &row, painter, row.widget);
+        QStyleOptionViewItem text(option);
+        text.rect.setRight(text.rect.right() - (int(alerted) + int(held)) * (size + 2));
+        QStyledItemDelegate::paint(painter, text, index);
+
+        const qreal ratio = painter->device()->devicePixelRatioF();
+        QRect mark(option.rect.right() - size - 2, option.rect.center().y() - size / 2, size, size);
+        if (alerted) {
+            painter->drawPixmap(mark, alertBell(size, ratio));
+            mark.translate(-size - 2, 0);
+        }
+        if (held)
+            painter->drawPixmap(mark, holdingMark(size, ratio));
     }
 };
 
@@ -148,6 +165,8 @@ Form2::Form2(Options options, std::shared_ptr<const stockdirectory::Search> dire
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form2::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &Form2::Command4_Click);
+    connect(Check2, &QCheckBox::clicked, this, &Form2::Check2_Click);
     connect(Combo1, &QComboBox::activated, this, &Form2::Combo1_Click);
     connect(Combo2, &QComboBox::activated, this, &Form2::Combo2_Click);
     connect(Combo3, &QComboBox::activated, this, &Form2::Combo3_Click);
@@ -188,10 +207,14 @@ void Form2::buildLists() {
     List2->setSelectionMode(QAbstractItemView::SingleSelection);
     List2->setItemDelegate(new AlertMarkDelegate(List2));
 
-    // Below the other two, on their centre line, a little wider for its text.
+    // Below the other two, on their centre line, a little wider for their text; the lower
+    // one ends with the lists.
     Command3 = new QPushButton(QStringLiteral("提醒…"), Frame1);
     Command3->setObjectName(QStringLiteral("Command3"));
-    Command3->setGeometry(pxRect(2250, 2640, 615, 435));
+    Command3->setGeometry(pxRect(2250, 2505, 615, 435));
+    Command4 = new QPushButton(QStringLiteral("持仓…"), Frame1);
+    Command4->setObjectName(QStringLiteral("Command4"));
+    Command4->setGeometry(pxRect(2250, 3045, 615, 435));
 
     m_searchHint = makeHint("searchHint", List1, 34);
     m_listNotice = makeHint("listNotice", List2, 80);
@@ -222,6 +245,11 @@ void Form2::buildOptions() {
     Check1 = new QCheckBox(QStringLiteral("开机时启动"), this);
     Check1->setObjectName(QStringLiteral("Check1"));
     placeTextControl(Check1, pxRect(2280, 3780, 1515, 195));
+
+    // In line with the quote service's choice below.
+    Check2 = new QCheckBox(QStringLiteral("隐藏金额"), this);
+    Check2->setObjectName(QStringLiteral("Check2"));
+    placeTextControl(Check2, pxRect(3660, 3780, 1215, 195));
 
     Label2 = new QLabel(QStringLiteral("涨跌颜色："), this);
     Label2->setObjectName(QStringLiteral("Label2"));
@@ -269,8 +297,8 @@ void Form2::buildHotkeyRow() {
     connect(clear, &QPushButton::clicked, this, [this] { storeHotkey(QKeySequence()); });
 }
 
-// Text1, List1, List2, Command1, Command2, Command3, Combo1, Check1, Combo2, Combo3, then the
-// boss key's row; the frame and the labels take no focus.
+// Text1, List1, List2, Command1, Command2, Command3, Command4, Combo1, Check1, Check2, Combo2,
+// Combo3, then the boss key's row; the frame and the labels take no focus.
 void Form2::setTabOrders() {
     setTabOrder(Text1, List1);
     setTabOrder(List1, List2);
@@ -281,6 +309,8 @@ void Form2::setTabOrders() {
     setTabOrder(Combo1, Check1);
     setTabOrder(Check1, Combo2);
     setTabOrder(Combo2, Combo3);
+    setTabOrder(Command3, Command4);
+    setTabOrder(Check1, Check2);
     Text1->setFocus();
 }
 
@@ -290,6 +320,8 @@ void Form2::Form_Load() {
     centreOnScreen(this);
 
     m_results->setStringList(m_directory->entries());
+    // Shown whatever the list file holds: the choice is the tooltips', not the list's.
+    Check2->setChecked(m_options.settings->hidesAmounts());
 
     const WatchListStore::Contents contents = store().read();
     if (contents.status == WatchListStore::Status::Missing)
@@ -444,19 +476,42 @@ void Form2::Command3_Click() {
         Q_EMIT alertsRequested(selected.first()->text());
 }
 
-void Form2::showAlertMarks(const QStringList& codes) {
-    m_alerted = codes;
-    applyAlertMarks();
+void Form2::Command4_Click() {
+    const QList<QListWidgetItem*> selected = List2->selectedItems();
+    if (!selected.isEmpty())
+        Q_EMIT holdingsRequested(selected.first()->text());
 }
 
-void Form2::applyAlertMarks() {
+void Form2::Check2_Click(bool checked) {
+    m_options.settings->setHidesAmounts(checked);
+    Q_EMIT amountsHiddenPicked(checked);
+}
+
+void Form2::showAlertMarks(const QStringList& codes) {
+    m_alerted = codes;
+    applyMarks();
+}
+
+void Form2::showHoldingMarks(const QStringList& codes) {
+    m_held = codes;
+    applyMarks();
+}
+
+void Form2::applyMarks() {
     for (int row = 0; row < List2->count(); ++row) {
         QListWidgetItem* item = List2->item(row);
         const std::optional<QString> code = entryCode(item->text());
-        const bool marked = code && m_alerted.contains(*code);
-        item->setData(kAlertRole, marked);
+        const bool alerted = code && m_alerted.contains(*code);
+        const bool held = code && m_held.contains(*code);
+        item->setData(kAlertRole, alerted);
+        item->setData(kHoldingRole, held);
+        QStringList marks;
+        if (alerted)
+            marks.append(QStringLiteral("已设提醒"));
+        if (held)
+            marks.append(QStringLiteral("有持仓"));
         item->setData(Qt::AccessibleDescriptionRole,
-                      marked ? QStringLiteral("已设提醒") : QVariant());
+                      marks.isEmpty() ? QVariant() : marks.join(u"，"));
     }
 }
 
@@ -554,7 +609,7 @@ bool Form2::writeWatchList() {
     }
     // Said once, by the save that moved the list to where it can be written.
     showListNotice(saved.notice);
-    applyAlertMarks();
+    applyMarks();
     Q_EMIT watchListSaved(watchList());
     return true;
 }

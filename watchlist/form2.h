@@ -62,6 +62,8 @@ public:
     void showAlertMarks(const QStringList& codes);
     // Why the boss key cannot be had; empty where it can, and the row says what it does.
     void showHotkeyProblem(const QString& text);
+    // Marks the entries of these codes as held.
+    void showHoldingMarks(const QStringList& codes);
 
 Q_SIGNALS:
     // A transparency picked from the list, by mouse or arrow keys, before it is stored.
@@ -74,6 +76,10 @@ Q_SIGNALS:
     void closed();
     // "提醒…" for the selected entry.
     void alertsRequested(const QString& entry);
+    // "持仓…" for the selected entry.
+    void holdingsRequested(const QString& entry);
+    // "隐藏金额" ticked or not, already stored.
+    void amountsHiddenPicked(bool hidden);
     // The watch list as just saved.
     void watchListSaved(const QStringList& entries);
     // A boss key picked or cleared, already stored: Qt's portable text, empty for none.
@@ -98,7 +104,9 @@ private:
     void rename(const QString& entry, const QString& current);
     void Command2_Click();
     void Command3_Click();
-    void applyAlertMarks();
+    void Command4_Click();
+    void Check2_Click(bool checked);
+    void applyMarks();
     void Combo1_Click(int index);
     void Combo2_Click(int index);
     void Combo3_Click(int index);
@@ -129,6 +137,8 @@ private:
     QLabel* Label3 = nullptr;
     QComboBox* Combo3 = nullptr;     // the quote service
     QPushButton* Command3 = nullptr; // "提醒…", the selected entry's alerts
+    QPushButton* Command4 = nullptr; // "持仓…", the selected entry's holding
+    QCheckBox* Check2 = nullptr;     // hide the holdings' amounts
     QLabel* m_searchHint = nullptr;  // what the search found beyond the directory
     QLabel* m_listNotice = nullptr;  // why the list cannot change, or where it moved
     QKeySequenceEdit* m_hotkeyEdit = nullptr;
@@ -142,6 +152,7 @@ private:
     bool m_resultsFromListing = false; // their names are confirmed with the service on adding
     CodeLookup* m_lookup = nullptr;
     QStringList m_alerted; // codes with alerts
+    QStringList m_held;    // codes with a holding
 };
 
 } // namespace tarnwel

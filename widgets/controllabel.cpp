@@ -10,6 +10,14 @@ QString plainToolTip(const QString& text) {
     return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpaceNoWrap) : text;
 }
 
+QString htmlLines(const QString& text) {
+    return text.toHtmlEscaped().replace(u'\n', QStringLiteral("<br>"));
+}
+
+QString richToolTip(const QStringList& lines) {
+    return u"<p style='white-space:pre'>" + lines.join(QStringLiteral("<br>")) + u"</p>";
+}
+
 ControlLabel::ControlLabel(QWidget* parent)
     : QLabel(parent) {}
 

@@ -8,6 +8,10 @@ namespace tarnwel {
 // A tooltip that shows `text` as it stands: Qt would render anything that looks like
 // markup, and these texts come from files and services.
 QString plainToolTip(const QString& text);
+// Plain text as part of a rich-text tooltip: markup escaped, line breaks kept.
+QString htmlLines(const QString& text);
+// Lines of rich text as one tooltip, each kept on a line of its own however long.
+QString richToolTip(const QStringList& lines);
 
 // A label that reports the mouse the way the windows' handlers want it: a press and a
 // release with the button concerned, moves with the buttons held, a click (press and
