@@ -174,6 +174,10 @@ Form5& Conductor::list() {
     m_listFeed = new ListFeed(listFeedOptions(m_env, m_services), this);
     connect(m_listFeed, &ListFeed::rowsChanged, this, &Conductor::showListLines);
     connect(m_listFeed, &ListFeed::quoteReceived, m_alerts, &AlertMonitor::check);
+    connect(m_listFeed, &ListFeed::quoteReceived, this,
+            [this](const QString&, const Quote& quote, bool live, const QDateTime& checkedAt) {
+                m_holdings->record(quote, live, checkedAt);
+            });
     return *m_list;
 }
 
@@ -205,24 +209,48 @@ void Conductor::showList(bool showsList) {
 void Conductor::showListLines() {
     if (!m_list || !m_listFeed)
         return;
-    const QString status = m_listFeed->status()->text();
-    const QStringList alerts = m_alerts->firedToday();
-    QList<ListLine> lines;
+    // The book follows the list's own reading of the watch list while the ticker rests.
+    QStringList codes;
     for (const ListRow& row : m_listFeed->rows()) {
-        const ListRowTexts texts = listRowTexts(row);
-        ListLine line{row.code, texts.name, texts.price,     texts.change, texts.percent,
-                      {},       {},         texts.direction, row.index};
-        QStringList tip{row.name + u' ' + texts.price + u' ' + texts.change + u' ' + texts.percent,
-                        status};
-        for (const QString& alert : alerts) {
-            if (!row.index && alert.contains(u' ' + row.name + u' '))
+        if (!row.index)
+            codes.append(row.code);
+    }
+    if (codes != m_listCodes) {
+        m_listCodes = codes;
+        m_holdings->load(*m_env.settings, codes);
+    }
+    const bool hide = m_env.settings->hidesAmounts();
+    QList<ListLine> lines;
+    for (const ListRow& row : m_listFeed->rows())
+        lines.append(listLine(row, hide));
+    QString total;
+    if (const std::optional<HoldingFigures> sums = m_holdings->totals(); sums && sums->today)
+        total = hide ? QStringLiteral("***") : amountText(*sums->today);
+    m_list->showLines(lines, total);
+    m_list->markAlerted(m_unseenAlerts);
+}
+
+// A row as the list shows it, with today's profit of a holding and the ticker's tooltip.
+ListLine Conductor::listLine(const ListRow& row, bool hideAmounts) const {
+    const ListRowTexts texts = listRowTexts(row);
+    ListLine line{row.code, texts.name, texts.price,     texts.change, texts.percent,
+                  {},       {},         texts.direction, row.index};
+    QStringList tip{row.name + u' ' + texts.price + u' ' + texts.change + u' ' + texts.percent,
+                    m_listFeed->status()->text()};
+    if (!row.index) {
+        if (const std::optional<HoldingFigures> figures = m_holdings->figures(row.code);
+            figures && figures->today)
+            line.profit = hideAmounts ? QStringLiteral("***") : amountText(*figures->today);
+        if (const QString held = plainText(m_holdings->stockLine(row.code, hideAmounts));
+            !held.isEmpty())
+            tip.append(held);
+        for (const QString& alert : m_alerts->firedToday()) {
+            if (alert.contains(u' ' + row.name + u' '))
                 tip.append(alert);
         }
-        line.toolTip = tip.join(u'\n');
-        lines.append(line);
     }
-    m_list->showLines(lines, {});
-    m_list->markAlerted(m_unseenAlerts);
+    line.toolTip = tip.join(u'\n');
+    return line;
 }
 
 Form2* Conductor::watchListWindow() const {
@@ -475,6 +503,7 @@ void Conductor::listChangedHoldings(const QStringList& entries) {
 
 // The shown stock's holding and the totals, in the tooltips of the ticker and the line.
 void Conductor::showHoldings() {
+    showListLines();
     const bool hide = m_env.settings->hidesAmounts();
     const UpDownColours colours = m_env.settings->upDownColours();
     QStringList lines;

@@ -25,6 +25,8 @@ class Form3;
 class Form4;
 class Form5;
 class ListFeed;
+struct ListLine;
+struct ListRow;
 class HoldingDialog;
 class HoldingsBook;
 class QuoteFeed;
@@ -72,6 +74,7 @@ private:
     Form5& list();
     void showList(bool list);
     void showListLines();
+    ListLine listLine(const ListRow& row, bool hideAmounts) const;
     void openWatchList();
     void launchChart(ChartSubject subject);
     void launchChartOf(ChartSubject subject, const QString& name, const QString& code);
@@ -107,6 +110,7 @@ private:
     std::unique_ptr<Form5> m_list;
     ListFeed* m_listFeed = nullptr;
     bool m_showsList = false;
+    QStringList m_listCodes;    // the stocks the list shows, for the holdings book
     QStringList m_unseenAlerts; // codes whose alerts fired and were not yet seen
     QPointer<AlertDialog> m_alertDialog;
     std::unique_ptr<GlobalShortcut> m_shortcut;

@@ -4,6 +4,7 @@
 #include "charts/form3.h"
 #include "children.h"
 #include "fakehttpserver.h"
+#include "quotes/markethours.h"
 #include "testenvironment.h"
 #include "testfiles.h"
 #include "ticker/form1.h"
@@ -79,6 +80,8 @@ private Q_SLOTS:
     void switchFacesAndBack();
     void startsInTheListRemembered();
     void rowOpensItsChart();
+    void profitsAndTheirTotal_data();
+    void profitsAndTheirTotal();
 };
 
 // One request for all, each line into its row; a line that is missing, empty or does not cut
@@ -188,6 +191,39 @@ void TestListFace::rowOpensItsChart() {
     list->findChildren<ControlLabel*>(u"Name"_qs).at(0)->clicked();
     QTRY_VERIFY(rig.server.requestPaths().contains(u"/newchart/daily/n/sh000001.gif"_qs));
     QVERIFY(child<QRadioButton>(conductor->chartWindow(), "Option2")->isChecked());
+}
+
+// Today's profit of each holding beside its row and their sum; "***" with 隐藏金额.
+void TestListFace::profitsAndTheirTotal_data() {
+    QTest::addColumn<bool>("hide");
+    QTest::addColumn<QStringList>("profits");
+    QTest::addColumn<QString>("total");
+    // 贵州茅台 1275.880 → 1270.320, 100 shares; 平安银行 11.320 → 11.300, 1000 shares.
+    QTest::newRow("shown") << false << QStringList{u"-556.00"_qs, u"-20.00"_qs} << u"-576.00"_qs;
+    QTest::newRow("hidden") << true << QStringList{u"***"_qs, u"***"_qs} << u"***"_qs;
+}
+
+void TestListFace::profitsAndTheirTotal() {
+    QFETCH(bool, hide);
+    Rig rig;
+    rig.env.settings->setShowsList(true);
+    rig.env.settings->setHidesAmounts(hide);
+    rig.env.settings->setHolding(u"sh600519"_qs, u"shares:100;cost:1200"_qs);
+    rig.env.settings->setHolding(u"sz000001"_qs, u"shares:1000;cost:10.5"_qs);
+    // The records must be of today for a profit of today.
+    QDateTime recorded = QDateTime::currentDateTime().toTimeZone(MarketHours::exchangeZone());
+    QByteArray reply = allFive();
+    reply.replace("2026-06-11", recorded.toString(u"yyyy-MM-dd").toLatin1());
+    rig.server.setResponse(kAll, reply);
+    const auto conductor = std::make_unique<Conductor>(rig.env, makeTestHooks(rig.hooks));
+    QVERIFY(conductor->start());
+    Form5* list = conductor->listWindow();
+    QTRY_COMPARE(texts(list, "Profit").size(), 5);
+    QStringList profits = texts(list, "Profit").mid(2, 2);
+    QTEST(profits, "profits");
+    QCOMPARE(texts(list, "Profit")[4], QString()); // no holding, no figure
+    QTEST(list->findChild<QLabel*>(u"Total"_qs)->text(), "total");
+    QCOMPARE(list->findChildren<QLabel*>(u"Header"_qs).size(), 5);
 }
 
 QTEST_MAIN(TestListFace)

@@ -121,7 +121,9 @@ void Form5::addLine(int row, const ListLine& line, bool profits) {
         label->setProperty("Code", line.code);
         label->setToolTip(plainToolTip(line.toolTip));
         label->setCursor(Qt::PointingHandCursor);
-        if (column != Name && column != Profit)
+        if (column == Profit)
+            paintText(label, signColour(line.profit));
+        else if (column != Name)
             paintText(label, colour);
         connect(label, &ControlLabel::clicked, this, [this, line] { lineClicked(line); });
     }
@@ -160,8 +162,15 @@ void Form5::rebuild(const QList<ListLine>& lines, const QString& total) {
         title->setObjectName(QStringLiteral("TotalName"));
         ControlLabel* sum = cell(row, profits ? Profit : Percent, total, Qt::AlignRight);
         sum->setObjectName(QStringLiteral("Total"));
+        paintText(sum, signColour(total));
     }
     fitToRows();
+}
+
+// An amount's colour by the sign it is written with.
+QColor Form5::signColour(const QString& amount) const {
+    const int sign = amount.startsWith(u'+') ? 1 : amount.startsWith(u'-') ? -1 : 0;
+    return directionColour(m_colours, sign);
 }
 
 void Form5::fitToRows() {

@@ -84,6 +84,7 @@ private:
     void clearRows();
     void rebuild(const QList<ListLine>& lines, const QString& total);
     void fitToRows();
+    QColor signColour(const QString& amount) const;
     void lineClicked(const ListLine& line);
 
     QGridLayout* m_grid = nullptr;
