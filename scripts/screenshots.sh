@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Makes the README's screenshots (docs/ticker.png, docs/windows.png) from the demo under
-# Xvfb with openbox: the ticker with its first quotes, its menu, the stealth line, the
-# watch-list window and a chart. Xvfb has no compositor, so the ticker's transparency
+# Makes the README's screenshots (docs/ticker.png, docs/windows.png, docs/list.png) from the
+# demo under Xvfb with openbox: the ticker with its first quotes, its menu, the stealth
+# line, the watch-list window and a chart, and the list face. Xvfb has no compositor, so the ticker's transparency
 # is put on the desktop picture here, at the ticker's default 60 %.
 # Needs xvfb, openbox, xdotool and imagemagick.
 set -euo pipefail
@@ -43,7 +43,7 @@ until_quote "$wid"
 sleep 6 # a second stock, so that the ticker has walked
 ticker_shot "$wid" "$scratch/a.png"
 xdotool mousemove --window "$wid" 236 10 click 1 # the gear: the menu
-xdotool mousemove --window "$wid" 160 31          # over 设置自选股
+xdotool mousemove --window "$wid" 160 42          # over 设置自选股
 sleep 0.5
 ticker_shot "$wid" "$scratch/b.png"
 xdotool mousemove --window "$wid" 160 15 click 1 # 切换到隐蔽模式
@@ -58,7 +58,7 @@ convert "$scratch/a.png" "$scratch/b.png" "$scratch/c.png" -background white -sp
 xdotool mousemove --window "$stealth" 6 "$((h / 2))" click --repeat 2 --delay 80 1
 wid=$(visible '^Tarnwel$')
 xdotool mousemove --window "$wid" 236 10 click 1
-xdotool mousemove --window "$wid" 160 31 click 1 # 设置自选股
+xdotool mousemove --window "$wid" 160 42 click 1 # 设置自选股
 form2=$(visible '添加自选股')
 xdotool windowmove "$form2" 20 20
 xdotool windowactivate --sync "$form2" type --delay 60 '中国'
@@ -72,4 +72,12 @@ read -r cx _ cw ch < <(geometry "$chart")
 right=$((cx + cw + 10))
 bottom=$(( (h2 > ch ? h2 : ch) + 60 ))
 import -silent -window root -crop "${right}x${bottom}+0+0" +repage "$docs/windows.png"
-echo "wrote docs/ticker.png and docs/windows.png"
+
+# The list face where the ticker stood, over the desktop at the same 60 %.
+xdotool windowclose "$chart" 2>/dev/null || true
+xdotool mousemove --window "$wid" 236 10 click 1
+xdotool mousemove --window "$wid" 160 26 click 1 # 切换到列表模式
+list=$(visible '自选股列表')
+sleep 6 # its first refresh
+ticker_shot "$list" "$docs/list.png"
+echo "wrote docs/ticker.png, docs/windows.png and docs/list.png"
