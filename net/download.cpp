@@ -3,10 +3,12 @@
 
 #include "net/cappedreader.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QNetworkAccessManager>
 #include <QNetworkDiskCache>
 #include <QNetworkRequest>
+#include <QPointer>
 #include <QTimer>
 
 namespace tarnwel {
@@ -35,6 +37,15 @@ private:
     }
 };
 
+// One manager, and so one network thread, for every download without a cache of its own:
+// the quote services' clients, the look-ups and the list all ask through it.
+QNetworkAccessManager* sharedNetwork() {
+    static QPointer<QNetworkAccessManager> shared;
+    if (!shared)
+        shared = new QNetworkAccessManager(QCoreApplication::instance());
+    return shared;
+}
+
 } // namespace
 
 bool Download::Reply::delivered() const {
@@ -45,7 +56,8 @@ bool Download::Reply::delivered() const {
 Download::Download(Options options, QObject* parent)
     : QObject(parent)
     , m_options(std::move(options))
-    , m_network(new QNetworkAccessManager(this))
+    , m_network(m_options.cacheDirectory.isEmpty() ? sharedNetwork()
+                                                   : new QNetworkAccessManager(this))
     , m_deadline(new QTimer(this)) {
     m_deadline->setSingleShot(true);
     connect(m_deadline, &QTimer::timeout, this, [this] {
