@@ -10,6 +10,7 @@
 #include <QCloseEvent>
 #include <QPainter>
 #include <QTimer>
+#include <QToolTip>
 
 namespace tarnwel {
 
@@ -182,6 +183,9 @@ void Form4::enterEvent(QEnterEvent* event) {
 }
 
 void Form4::Timer1_Timer() {
+    // Never over a popup of the program's own, such as the line's tooltip.
+    if (QApplication::activePopupWidget() || QToolTip::isVisible())
+        return;
     raise();
 }
 

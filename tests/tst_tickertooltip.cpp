@@ -52,6 +52,9 @@ void TestTickerTooltip::statusShowsOnAnInactiveTicker() {
     QTest::mouseMove(price, price->rect().center());
     QTRY_VERIFY(QToolTip::isVisible());
     QCOMPARE(QToolTip::text(), QStringLiteral("中国石化：行情服务拒绝请求（HTTP 403）"));
+    // The rotation moves on while it is open: it shows the new text at once.
+    ticker.showFeedStatus(QStringLiteral("行情更新于 10:00:00"));
+    QCOMPARE(QToolTip::text(), QStringLiteral("行情更新于 10:00:00"));
     QToolTip::hideText();
 }
 

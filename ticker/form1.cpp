@@ -11,7 +11,9 @@
 #include "widgets/pixelratio.h"
 #include "widgets/twips.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHelpEvent>
@@ -19,6 +21,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -182,6 +185,10 @@ void Form1::setKeepOnTop(bool on) {
 }
 
 void Form1::Timer2_Timer() {
+    // Never over a popup of the program's own: without a window manager the raise would
+    // bury the ticker's own tooltip or menu.
+    if (QApplication::activePopupWidget() || QToolTip::isVisible())
+        return;
     raise();
 }
 
@@ -262,10 +269,18 @@ void Form1::updateToolTip() {
     setAttribute(Qt::WA_AlwaysShowToolTips);
     if (!m_holdings.isEmpty()) {
         setToolTip(holdingsToolTip());
+        refreshOpenToolTip();
         return;
     }
     const QString text = m_change.isEmpty() ? m_feedStatus : m_change + u'\n' + m_feedStatus;
     setToolTip(plainToolTip(m_alerts.isEmpty() ? text : text + u'\n' + m_alerts));
+    refreshOpenToolTip();
+}
+
+// A tooltip open while the rotation moves on shows the new stock's text at once.
+void Form1::refreshOpenToolTip() {
+    if (QToolTip::isVisible() && underMouse())
+        QToolTip::showText(QCursor::pos(), toolTip(), this);
 }
 
 // The same lines with the holdings' below the change, where their figures can be coloured.

@@ -86,6 +86,7 @@ private:
     void layoutBand();
     void applyColours();
     void updateToolTip();
+    void refreshOpenToolTip();
     QString holdingsToolTip() const;
 
     void Timer1_Timer();

@@ -5,12 +5,14 @@
 #include "ticker/updowncolour.h"
 #include "widgets/controllabel.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
+#include <QToolTip>
 
 namespace tarnwel {
 
@@ -51,7 +53,11 @@ Form5::Form5(QWidget* parent)
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(500);
-    connect(Timer1, &QTimer::timeout, this, [this] { raise(); });
+    connect(Timer1, &QTimer::timeout, this, [this] {
+        // Never over a popup of the program's own: its menu, a row's tooltip.
+        if (!QApplication::activePopupWidget() && !QToolTip::isVisible())
+            raise();
+    });
     rebuild({}, {});
 }
 
