@@ -106,9 +106,23 @@ Conductor::Conductor(Environment env, DesktopHooks hooks, QObject* parent)
     // The holdings of each cycle's list, read afresh; every quote shown counts.
     m_holdings = std::make_unique<HoldingsBook>();
     connect(m_feed, &QuoteFeed::cycleStarted, this, [this] {
-        m_holdings->load(*m_env.settings, entryCodes(m_feed->List3()));
+        const QStringList codes = entryCodes(m_feed->List3());
+        m_holdings->load(*m_env.settings, codes);
         showHoldings();
+        // Stocks with alerts or holdings are asked for every turn, not once a cycle.
+        QStringList watched = alertedCodes(*m_env.settings, codes);
+        for (const QString& code : heldCodes(*m_env.settings, codes)) {
+            if (!watched.contains(code))
+                watched.append(code);
+        }
+        m_feed->setWatchedCodes(watched);
     });
+    connect(m_feed, &QuoteFeed::watchedQuote, m_alerts, &AlertMonitor::check);
+    connect(m_feed, &QuoteFeed::watchedQuote, this,
+            [this](const QString&, const Quote& quote, bool live, const QDateTime& checkedAt) {
+                m_holdings->record(quote, live, checkedAt);
+                showHoldings();
+            });
     connect(m_feed, &QuoteFeed::stockOutcome, this, [this](const FeedOutcome& outcome) {
         if (!outcome.quote)
             return; // the ticker keeps the stock it showed

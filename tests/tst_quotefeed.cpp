@@ -171,6 +171,8 @@ private Q_SLOTS:
     void holidays();
     void staleIndexKeepsTheDayTrading();
     void secondServiceStandsIn();
+    void watchedStocksEveryTurn_data();
+    void watchedStocksEveryTurn();
     void closedDayReopens();
 };
 
@@ -766,6 +768,39 @@ void TestQuoteFeed::secondServiceStandsIn() {
     QCOMPARE(texts.label6, u"深成指:15597.30"_qs);
     QVERIFY2(feed.status()->text().endsWith(u"\n行情来源：腾讯（新浪：拒绝请求 HTTP 403）"),
              qPrintable(feed.status()->text()));
+}
+
+// Stocks with alerts or holdings: one request for all of them after each turn's three,
+// while prices can move.
+void TestQuoteFeed::watchedStocksEveryTurn_data() {
+    QTest::addColumn<QDateTime>("now");
+    QTest::addColumn<bool>("asked");
+    QTest::newRow("in a session") << cst(3, 10, 0) << true;
+    QTest::newRow("after the close") << cst(3, 20, 0) << false;
+}
+
+void TestQuoteFeed::watchedStocksEveryTurn() {
+    QFETCH(QDateTime, now);
+    QFETCH(bool, asked);
+    Rig rig;
+    rig.options.marketHours = kSessions;
+    rig.now = now;
+    const QString batch = u"/list=sh600050,sh600028"_qs;
+    rig.server.setResponse(batch, gbk(stockText(u"5.31"_qs) +
+                                      u"var hq_str_sh600050=\"中国联通,4.00,4.10,4.20,4.30,"
+                                      u"3.90,0,0,100,0\";\n"_qs));
+    QuoteFeed& feed = rig.start({kSinopec, u"中国联通(sh600050)"_qs});
+    feed.setWatchedCodes({u"sh600050"_qs, u"sh600028"_qs});
+    QSignalSpy watched(&feed, &QuoteFeed::watchedQuote);
+    QVERIFY(waitFor(*rig.finished, 1));
+    const QStringList turn{kShPath, kSzPath, kSinopecPath};
+    QCOMPARE(rig.server.requestPaths(), asked ? turn + QStringList{batch} : turn);
+    QCOMPARE(watched.size(), asked ? 2 : 0);
+    if (!asked)
+        return;
+    QCOMPARE(watched[0][0].toString(), u"中国联通"_qs);
+    QCOMPARE(watched[0][1].value<Quote>().price, u"4.20"_qs);
+    QCOMPARE(watched[1][1].value<Quote>().price, u"5.31"_qs);
 }
 
 // 2024-06-04, a Tuesday: two records of today, then a stale one of Monday.

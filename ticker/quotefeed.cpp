@@ -38,6 +38,7 @@ struct QuoteFeed::Private {
     qsizetype turn = 0;       // where the rotation stands
     qsizetype shown = 0;      // the entry of the running turn
     QString insertedCode;     // the next turn's stock, before the rotation's
+    QStringList watched;      // asked for together after each turn
 
     std::shared_ptr<ServiceSwitch> services;
     QuoteSource* source = nullptr;
@@ -190,7 +191,9 @@ void QuoteFeed::replied(const QuoteAnswer& answer, const QDateTime& arrived, boo
     if (answer.outcome.ok())
         d->values.quoteReply = answer.outcome.text;
     const bool keep = !stored && !d->hours.alwaysOpen();
-    if (d->fetching == Fetch::Stock)
+    if (d->fetching == Fetch::Watched)
+        watchedReplied(answer);
+    else if (d->fetching == Fetch::Stock)
         stockReplied(answer, arrived, stored, keep);
     else
         indexReplied(answer, arrived, keep);
@@ -243,6 +246,38 @@ void QuoteFeed::stockReplied(const QuoteAnswer& answer, const QDateTime& arrived
             qCDebug(lcFeed).noquote() << "not quote data for" << answer.outcome.code;
     }
     Q_EMIT stockOutcome(result);
+    if (!fetchWatched())
+        finishTurn();
+}
+
+void QuoteFeed::setWatchedCodes(const QStringList& codes) {
+    d->watched = codes;
+}
+
+// Only while prices can move: outside the sessions the alerts have nothing to see.
+bool QuoteFeed::fetchWatched() {
+    const QDateTime now = d->now();
+    if (d->watched.isEmpty() || (!d->hours.alwaysOpen() && !d->hours.isOpen(now)) ||
+        d->hours.isClosedDay(now))
+        return false;
+    d->fetching = Fetch::Watched;
+    d->source->fetchMany(d->watched);
+    return true;
+}
+
+void QuoteFeed::watchedReplied(const QuoteAnswer& answer) {
+    const QDateTime now = d->now();
+    for (qsizetype i = 0; answer.outcome.ok() && i < answer.batch.size(); ++i) {
+        const ParsedReply& record = answer.batch[i];
+        if (record.kind != ReplyKind::Quote)
+            continue;
+        QString name = record.quote.code;
+        for (const QString& entry : std::as_const(d->list3)) {
+            if (entryCode(entry) == record.quote.code)
+                name = entryName(entry).value_or(name);
+        }
+        Q_EMIT watchedQuote(name, record.quote, true, now);
+    }
     finishTurn();
 }
 

@@ -63,6 +63,9 @@ public:
     // The listed stock of `code` is the next turn's, one turn put in before the rotation goes
     // on where it was. A code the cycle does not list is passed over.
     void showNext(const QString& code);
+    // Stocks whose alerts or holdings want every turn: asked for together, in one request
+    // after each turn's three, so that a crossing is seen within a turn, not a cycle.
+    void setWatchedCodes(const QStringList& codes);
 
 Q_SIGNALS:
     // A cycle has read the watch list into List3 (or found none) and is about to walk it.
@@ -75,9 +78,13 @@ Q_SIGNALS:
     void stockOutcome(const tarnwel::FeedOutcome& outcome);
     // A turn's fetches are done, with or without new texts; its pause follows.
     void turnFinished(int index);
+    // A watched stock's record from the turn's request for all of them; `live` unless the
+    // day is taken for a holiday.
+    void watchedQuote(const QString& name, const tarnwel::Quote& quote, bool live,
+                      const QDateTime& checkedAt);
 
 private:
-    enum class Fetch { ShIndex, SzIndex, Stock };
+    enum class Fetch { ShIndex, SzIndex, Stock, Watched };
 
     void startCycle();
     void startTurn(qsizetype index);
@@ -88,6 +95,8 @@ private:
     void indexReplied(const QuoteAnswer& answer, const QDateTime& arrived, bool keep);
     void stockReplied(const QuoteAnswer& answer, const QDateTime& arrived, bool stored, bool keep);
     void cutStock(const Quote& quote);
+    bool fetchWatched();
+    void watchedReplied(const QuoteAnswer& answer);
     static void keepIfCut(QString& target, const std::optional<QString>& value);
     void forgetUnlistedReplies();
     void finishTurn();
