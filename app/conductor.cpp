@@ -94,6 +94,8 @@ Conductor::Conductor(Environment env, DesktopHooks hooks, QObject* parent)
 
     m_alerts = new AlertMonitor({m_env.settings, m_env.alertStatePath}, this);
     connect(m_feed, &QuoteFeed::stockOutcome, this, [this](const FeedOutcome& outcome) {
+        if (outcome.kind == FeedOutcome::Kind::Failed)
+            m_ticker->showFailure();
         if (outcome.quote)
             m_alerts->check(m_feed->values().currentStockName, *outcome.quote,
                             outcome.kind == FeedOutcome::Kind::Live, outcome.checkedAt);

@@ -75,6 +75,7 @@ private Q_SLOTS:
     void backgroundClickHidesMenuPanel();
     void firstTickStartsTheFeedOnce();
     void showsTheQuote();
+    void failedTurnsSaySo();
     void closingEndsTheProgram();
 
 private:
@@ -315,6 +316,37 @@ void TestForm1::firstTickStartsTheFeedOnce() {
     QCOMPARE(server.requestPaths(),
              (QStringList{QStringLiteral("/list=sh000001"), QStringLiteral("/list=sz399001"),
                           QStringLiteral("/list=sh600028")}));
+}
+
+// Prices that did not come with the latest turn never look live, and before the first the
+// name's place tells the connection.
+void TestForm1::failedTurnsSaySo() {
+    FakeHttpServer server;
+    server.setDefaultResponse({403, "Forbidden"});
+    Environment env = environment();
+    env.quoteBaseUrl = server.baseUrl();
+    env.turnPauseMs = 30;
+    WatchListFile(env.watchListPath).write({QStringLiteral("中国石化(sh600028)")});
+    const auto conductor = program(env);
+    const Form1* ticker = &conductor->ticker();
+    const auto label = [ticker](const char* name) { return child<QLabel>(ticker, name); };
+    QCOMPARE(label("Label1")->text(), QStringLiteral("正在连接…"));
+    QVERIFY(conductor->start());
+    QSignalSpy outcomes(&conductor->feed(), &QuoteFeed::stockOutcome);
+    QVERIFY(outcomes.wait(5000));
+    QCOMPARE(label("Label1")->text(), QStringLiteral("无法连接"));
+
+    server.setResponse(QStringLiteral("/list=sh600028"),
+                       gbk(QStringLiteral("var hq_str_sh600028=\"中国石化,5.20,5.18,5.23,5.30,"
+                                          "5.15,5.22,5.23,12345678,64512345.00,100,5.22\";")));
+    QTRY_COMPARE(label("Label2")->text(), QStringLiteral("5.23"));
+    QCOMPARE(label("Label9")->text(), QStringLiteral("+0.05\n+0.97%"));
+    const QColor live = label("Label2")->palette().color(QPalette::WindowText);
+    server.setResponse(QStringLiteral("/list=sh600028"), {403, "Forbidden"});
+    QTRY_COMPARE(label("Label9")->text(), QStringLiteral("未更新"));
+    QCOMPARE(label("Label2")->text(), QStringLiteral("5.23"));
+    QVERIFY(label("Label2")->palette().color(QPalette::WindowText) != live);
+    QCOMPARE(label("Label1")->text(), QStringLiteral("中国石化"));
 }
 
 void TestForm1::showsTheQuote() {

@@ -75,6 +75,8 @@ void Form1::buildLabels() {
     Label4 = makeTextLabel("Label4", 120, 120);
     Label3 = makeTextLabel("Label3", 120, 390);
     Label1 = makeTextLabel("Label1", kNameLeftTwips, 780);
+    Label1->setText(QStringLiteral("正在连接…"));
+    Label1->adjustSize();
     Label2 = makeTextLabel("Label2", kPriceLeftTwips, kPriceTopTwips);
     Label9 = makeTextLabel("Label9", kPriceLeftTwips, kBandTopTwips);
     Label5 = makeTextLabel("Label5", 360, 1200);
@@ -209,6 +211,8 @@ void Form1::showTexts(const TickerTexts& texts) {
         label->setText(text);
         label->adjustSize();
     }
+    m_shownTexts = true;
+    m_stale = false;
     layoutBand();
     m_direction = texts.direction;
     m_shDirection = texts.shDirection;
@@ -223,8 +227,24 @@ void Form1::setUpDownColours(UpDownColours colours) {
     applyColours();
 }
 
+// Prices that did not come with the latest turn must not look live: grey, and said so beside
+// the price until a good reply comes. Before any, the name's place tells the connection.
+void Form1::showFailure() {
+    if (!m_shownTexts) {
+        Label1->setText(QStringLiteral("无法连接"));
+        Label1->adjustSize();
+        return;
+    }
+    m_stale = true;
+    Label9->setText(QStringLiteral("未更新"));
+    Label9->adjustSize();
+    layoutBand();
+    applyColours();
+}
+
 void Form1::applyColours() {
-    const QColor stock = directionColour(m_colours, m_direction);
+    const QColor stock =
+        m_stale ? QColor(0x90, 0x90, 0x90) : directionColour(m_colours, m_direction);
     setTextColour(Label2, stock);
     setTextColour(Label9, stock);
     setTextColour(Label5, directionColour(m_colours, m_shDirection));

@@ -42,6 +42,8 @@ public:
 
     // A turn's texts, in the order they are written.
     void showTexts(const TickerTexts& texts);
+    // A turn that brought nothing new: the prices on show are greyed until the next texts.
+    void showFailure();
     // The quote feed's state, as the tooltip of the whole ticker outside its menu panel;
     // shown also while another window is active.
     void showFeedStatus(const QString& text);
@@ -118,7 +120,9 @@ private:
     int m_alpha = 255;
     int m_priceHeight = 0; // of the price in its full size
     UpDownColours m_colours = UpDownColours::RedUp;
-    int m_direction = 0; // of the stock shown, and of the two indices
+    bool m_shownTexts = false; // a turn has written the labels
+    bool m_stale = false;      // the latest turn failed
+    int m_direction = 0;       // of the stock shown, and of the two indices
     int m_shDirection = 0;
     int m_szDirection = 0;
     QString m_change;     // the stock's change, for the tooltip
