@@ -7,5 +7,6 @@ Q_LOGGING_CATEGORY(lcFeed, "tarnwel.feed", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcChart, "tarnwel.chart", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcWatchList, "tarnwel.watchlist", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcAlerts, "tarnwel.alerts", QtInfoMsg)
+Q_LOGGING_CATEGORY(lcSettings, "tarnwel.settings", QtInfoMsg)
 
 } // namespace tarnwel

@@ -11,5 +11,6 @@ Q_DECLARE_LOGGING_CATEGORY(lcFeed)      // tarnwel.feed: quote requests and the 
 Q_DECLARE_LOGGING_CATEGORY(lcChart)     // tarnwel.chart: chart image loads
 Q_DECLARE_LOGGING_CATEGORY(lcWatchList) // tarnwel.watchlist: look-ups from the watch-list window
 Q_DECLARE_LOGGING_CATEGORY(lcAlerts)    // tarnwel.alerts: stored alerts, firings, notifications
+Q_DECLARE_LOGGING_CATEGORY(lcSettings)  // tarnwel.settings: settings that could not be saved
 
 } // namespace tarnwel

@@ -2,6 +2,7 @@
 #include "alerts/alertmonitor.h"
 #include "alerts/alertrule.h"
 #include "base/settingsstore.h"
+#include "base/textfiles.h"
 #include "testfiles.h"
 #include "ticker/markethours.h"
 
@@ -97,6 +98,8 @@ private Q_SLOTS:
     void storedForm_data();
     void storedForm();
     void settingsFile();
+    void unlistedAlertsGoInOneWrite_data();
+    void unlistedAlertsGoInOneWrite();
 };
 
 void TestAlerts::crossing_data() {
@@ -260,6 +263,38 @@ void TestAlerts::settingsFile() {
     QVERIFY2(!text.contains("sz000001"), text.constData());
     QVERIFY2(text.contains("\nnotify=0\n") && text.contains("\nop=30%\n"), text.constData());
     QCOMPARE(SettingsStore(path).notifies(), false);
+}
+
+// Taking a stock off the list removes every stale alert in one write of the file, however
+// many there are, and writes nothing when none is stale.
+void TestAlerts::unlistedAlertsGoInOneWrite_data() {
+    QTest::addColumn<int>("stale");
+    QTest::addColumn<int>("writes");
+    QTest::newRow("ten thousand") << 10000 << 1;
+    QTest::newRow("one") << 1 << 1;
+    QTest::newRow("none") << 0 << 0;
+}
+
+void TestAlerts::unlistedAlertsGoInOneWrite() {
+    QFETCH(int, stale);
+    QFETCH(int, writes);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("vevivudaz.conf"));
+    QByteArray text = "[vevivudaz]\nop=60%\n\n[alerts]\nsh600028=above:5.50\n";
+    for (int i = 0; i < stale; ++i)
+        text += "sz" + QByteArray::number(300000 + i) + "=below:9.10\n";
+    QVERIFY(writeAll(path, text));
+
+    int written = 0;
+    SettingsStore store(path, [&written](const QString& file, const QByteArray& bytes) {
+        ++written;
+        return writeFileAtomically(file, bytes);
+    });
+    removeUnlistedAlerts(store, {kCode, QStringLiteral("sh600000")});
+    QCOMPARE(written, writes);
+    const SettingsStore again(path);
+    QCOMPARE(again.alertCodes(), QStringList{kCode});
+    QCOMPARE(again.transparency(), QStringLiteral("60%"));
 }
 
 QTEST_GUILESS_MAIN(TestAlerts)
