@@ -44,7 +44,7 @@ QString written(const QString& value) {
 
 } // namespace
 
-IniValues parsePlainIni(const QByteArray& utf8) {
+IniValues parsePlainIni(const QByteArray& utf8, IniText form) {
     IniValues values;
     QString section;
     QString text = QString::fromUtf8(utf8);
@@ -64,19 +64,21 @@ IniValues parsePlainIni(const QByteArray& utf8) {
         if (equals <= 0)
             continue;
         const QString key = line.left(equals).trimmed().toString();
+        const QString value = line.sliced(equals + 1).trimmed().toString();
         // At the end, where a file written in order puts each key: no search.
         values.insert(values.cend(), section.isEmpty() ? key : section + u'/' + key,
-                      unquoted(line.sliced(equals + 1).trimmed().toString()));
+                      form == IniText::Unquoted ? unquoted(value) : value);
     }
     return values;
 }
 
-QByteArray plainIniText(const IniValues& values) {
+QByteArray plainIniText(const IniValues& values, IniText form) {
     QMap<QString, QStringList> sections; // in order, the general one first
     for (auto it = values.cbegin(); it != values.cend(); ++it) {
         const qsizetype slash = it.key().lastIndexOf(u'/');
         const QString section = slash < 0 ? QString() : it.key().left(slash);
-        sections[section].append(it.key().sliced(slash + 1) + u'=' + written(it.value()));
+        sections[section].append(it.key().sliced(slash + 1) + u'=' +
+                                 (form == IniText::Unquoted ? written(it.value()) : it.value()));
     }
     QString text;
     for (auto it = sections.cbegin(); it != sections.cend(); ++it) {
@@ -88,16 +90,17 @@ QByteArray plainIniText(const IniValues& values) {
     return text.toUtf8();
 }
 
-IniValues readPlainIniFile(const QString& path) {
+IniValues readPlainIniFile(const QString& path, IniText form) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    return parsePlainIni(file.readAll());
+    return parsePlainIni(file.readAll(), form);
 }
 
-bool writePlainIniFile(const QString& path, const IniValues& values, const FileWriter& write) {
+bool writePlainIniFile(const QString& path, const IniValues& values, const FileWriter& write,
+                       IniText form) {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    const QByteArray text = plainIniText(values);
+    const QByteArray text = plainIniText(values, form);
     return write ? write(path, text) : writeFileAtomically(path, text);
 }
 
