@@ -38,7 +38,11 @@ AlertDialog::AlertDialog(std::shared_ptr<SettingsStore> settings, const QString&
     m_hint->setObjectName(QStringLiteral("hint"));
     m_hint->setTextFormat(Qt::PlainText);
     m_hint->setStyleSheet(QStringLiteral("color: #c00000"));
-    m_hint->hide();
+    // Room for the hint is kept while there is none, and a long one wraps rather than
+    // widen the dialog: the buttons below stay where the user's next click will land.
+    m_hint->setWordWrap(true);
+    m_hint->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    m_hint->setFixedHeight(2 * m_hint->fontMetrics().lineSpacing());
     m_form->addRow(m_hint);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
@@ -96,7 +100,6 @@ void AlertDialog::accept() {
 
 void AlertDialog::showHint(const QString& text) {
     m_hint->setText(text);
-    m_hint->setVisible(!text.isEmpty());
 }
 
 } // namespace tarnwel

@@ -2,14 +2,15 @@
 #include "alerts/alertmonitor.h"
 
 #include "alerts/alertrule.h"
+#include "base/inilist.h"
 #include "base/logging.h"
+#include "base/plainini.h"
 #include "base/settingsstore.h"
 #include "quotes/markethours.h"
 #include "quotes/pricechange.h"
 #include "quotes/quoterecord.h"
 
 #include <QSet>
-#include <QSettings>
 
 #include <algorithm>
 
@@ -74,18 +75,14 @@ struct AlertMonitor::Private {
         return rule;
     }
 
-    // Fires each condition that has become true; true when the state changed. `lead` begins
-    // the line of each alert.
+    // Fires each condition that has become true. A firing is saved before anyone is told,
+    // so that a program ended right after the notification does not tell it again; true
+    // when the state changed otherwise and is still to be saved. `lead` begins the line of
+    // each alert.
     bool update(AlertMonitor* q, const QString& code, const QList<Verdict>& all,
                 const QString& lead) {
-        // A condition changed or removed since its last check starts afresh.
-        const qsizetype before = holding.size();
-        holding.removeIf([&](const QString& key) {
-            return key.startsWith(code + u' ') &&
-                   std::none_of(all.cbegin(), all.cend(),
-                                [&](const Verdict& v) { return key == code + u' ' + v.part; });
-        });
-        bool changed = holding.size() != before;
+        bool changed = forgetChanged(code, all);
+        QStringList lines;
         for (const Verdict& v : all) {
             const QString key = code + u' ' + v.part;
             if (!v.holds || *v.holds == holding.contains(key))
@@ -96,13 +93,29 @@ struct AlertMonitor::Private {
                 continue;
             }
             holding.insert(key);
-            const QString line = lead + v.reads;
-            fired.append(line);
+            lines.append(lead + v.reads);
+        }
+        if (lines.isEmpty())
+            return changed;
+        fired.append(lines);
+        q->saveState();
+        for (const QString& line : std::as_const(lines)) {
             qCInfo(lcAlerts).noquote() << "fired:" << code << line;
             Q_EMIT q->fired(code, line);
-            Q_EMIT q->firedTodayChanged(fired);
         }
-        return changed;
+        Q_EMIT q->firedTodayChanged(fired);
+        return false;
+    }
+
+    // A condition changed or removed since its last check starts afresh; true when one did.
+    bool forgetChanged(const QString& code, const QList<Verdict>& all) {
+        const qsizetype before = holding.size();
+        holding.removeIf([&](const QString& key) {
+            return key.startsWith(code + u' ') &&
+                   std::none_of(all.cbegin(), all.cend(),
+                                [&](const Verdict& v) { return key == code + u' ' + v.part; });
+        });
+        return holding.size() != before;
     }
 };
 
@@ -154,23 +167,23 @@ void AlertMonitor::startDay(const QDate& day) {
     saveState();
 }
 
+// Keys and list form as earlier releases wrote the file through Qt's settings, so the
+// state of a day survives an update.
 void AlertMonitor::loadState() {
-    const QSettings state(d->options.statePath, QSettings::IniFormat);
-    d->day = QDate::fromString(state.value(QStringLiteral("day")).toString(), Qt::ISODate);
-    const QStringList holding = state.value(QStringLiteral("holding")).toStringList();
+    const IniValues state = readPlainIniFile(d->options.statePath, IniText::Verbatim);
+    d->day = QDate::fromString(state.value(QStringLiteral("day")), Qt::ISODate);
+    const QStringList holding = iniList(state.value(QStringLiteral("holding")));
     d->holding = QSet<QString>(holding.cbegin(), holding.cend());
-    d->fired = state.value(QStringLiteral("fired")).toStringList();
+    d->fired = iniList(state.value(QStringLiteral("fired")));
 }
 
 void AlertMonitor::saveState() const {
-    QSettings state(d->options.statePath, QSettings::IniFormat);
     QStringList holding(d->holding.cbegin(), d->holding.cend());
     holding.sort();
-    state.setValue(QStringLiteral("day"), d->day.toString(Qt::ISODate));
-    state.setValue(QStringLiteral("holding"), holding);
-    state.setValue(QStringLiteral("fired"), d->fired);
-    state.sync();
-    if (state.status() != QSettings::NoError)
+    const IniValues state{{QStringLiteral("day"), d->day.toString(Qt::ISODate)},
+                          {QStringLiteral("holding"), iniListText(holding)},
+                          {QStringLiteral("fired"), iniListText(d->fired)}};
+    if (!writePlainIniFile(d->options.statePath, state, {}, IniText::Verbatim))
         qCWarning(lcAlerts).noquote() << "alert state not saved to" << d->options.statePath;
 }
 

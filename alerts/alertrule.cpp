@@ -130,10 +130,7 @@ QStringList alertedCodes(const SettingsStore& settings, const QStringList& codes
 }
 
 void removeUnlistedAlerts(SettingsStore& settings, const QStringList& codes) {
-    for (const QString& code : settings.alertCodes()) {
-        if (!codes.contains(code))
-            settings.setAlerts(code, {});
-    }
+    settings.keepAlertsOf(codes);
 }
 
 } // namespace tarnwel

@@ -9,5 +9,6 @@ Q_LOGGING_CATEGORY(lcWatchList, "tarnwel.watchlist", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcAlerts, "tarnwel.alerts", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcBossKey, "tarnwel.bosskey", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcHoldings, "tarnwel.holdings", QtInfoMsg)
+Q_LOGGING_CATEGORY(lcSettings, "tarnwel.settings", QtInfoMsg)
 
 } // namespace tarnwel

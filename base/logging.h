@@ -13,5 +13,6 @@ Q_DECLARE_LOGGING_CATEGORY(lcWatchList) // tarnwel.watchlist: look-ups from the 
 Q_DECLARE_LOGGING_CATEGORY(lcAlerts)    // tarnwel.alerts: stored alerts, firings, notifications
 Q_DECLARE_LOGGING_CATEGORY(lcBossKey)   // tarnwel.bosskey: the global key, hiding and showing
 Q_DECLARE_LOGGING_CATEGORY(lcHoldings)  // tarnwel.holdings: stored holdings that do not read
+Q_DECLARE_LOGGING_CATEGORY(lcSettings)  // tarnwel.settings: settings that could not be saved
 
 } // namespace tarnwel

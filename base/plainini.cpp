@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "base/plainini.h"
 
-#include <QIODevice>
-#include <QMap>
-#include <QStringList>
+#include "base/textfiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 namespace tarnwel {
 
@@ -11,12 +13,16 @@ namespace {
 
 const QString kGeneral = QStringLiteral("General");
 
+// The text inside the quotes of a value that is one quoted string; the value itself for
+// anything else, such as a list of quoted items.
 QString unquoted(const QString& value) {
     if (value.size() < 2 || !value.startsWith(u'"') || !value.endsWith(u'"'))
         return value;
     QString text;
     const QStringView inner = QStringView(value).sliced(1, value.size() - 2);
     for (qsizetype i = 0; i < inner.size(); ++i) {
+        if (inner[i] == u'"')
+            return value;
         if (inner[i] == u'\\' && i + 1 < inner.size())
             ++i;
         text += inner[i];
@@ -36,18 +42,20 @@ QString written(const QString& value) {
     return u'"' + text + u'"';
 }
 
-bool readPlainIni(QIODevice& device, QSettings::SettingsMap& map) {
+} // namespace
+
+IniValues parsePlainIni(const QByteArray& utf8, IniText form) {
+    IniValues values;
     QString section;
-    QString text = QString::fromUtf8(device.readAll());
+    QString text = QString::fromUtf8(utf8);
     if (text.startsWith(QChar::ByteOrderMark))
         text.remove(0, 1); // as an editor may save it
-    const QStringList lines = text.split(u'\n');
-    for (const QString& raw : lines) {
-        const QString line = raw.trimmed();
+    for (const QStringView raw : QStringView(text).split(u'\n')) {
+        const QStringView line = raw.trimmed();
         if (line.isEmpty() || line.startsWith(u';') || line.startsWith(u'#'))
             continue;
         if (line.startsWith(u'[') && line.endsWith(u']')) {
-            section = line.sliced(1, line.size() - 2).trimmed();
+            section = line.sliced(1, line.size() - 2).trimmed().toString();
             if (section.compare(kGeneral, Qt::CaseInsensitive) == 0)
                 section.clear();
             continue;
@@ -55,20 +63,22 @@ bool readPlainIni(QIODevice& device, QSettings::SettingsMap& map) {
         const qsizetype equals = line.indexOf(u'=');
         if (equals <= 0)
             continue;
-        const QString key = line.left(equals).trimmed();
-        const QString path = section.isEmpty() ? key : section + u'/' + key;
-        map.insert(path, unquoted(line.sliced(equals + 1).trimmed()));
+        const QString key = line.left(equals).trimmed().toString();
+        const QString value = line.sliced(equals + 1).trimmed().toString();
+        // At the end, where a file written in order puts each key: no search.
+        values.insert(values.cend(), section.isEmpty() ? key : section + u'/' + key,
+                      form == IniText::Unquoted ? unquoted(value) : value);
     }
-    return true;
+    return values;
 }
 
-bool writePlainIni(QIODevice& device, const QSettings::SettingsMap& map) {
+QByteArray plainIniText(const IniValues& values, IniText form) {
     QMap<QString, QStringList> sections; // in order, the general one first
-    for (auto it = map.cbegin(); it != map.cend(); ++it) {
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
         const qsizetype slash = it.key().lastIndexOf(u'/');
         const QString section = slash < 0 ? QString() : it.key().left(slash);
-        const QString key = it.key().sliced(slash + 1);
-        sections[section].append(key + u'=' + written(it.value().toString()));
+        sections[section].append(it.key().sliced(slash + 1) + u'=' +
+                                 (form == IniText::Unquoted ? written(it.value()) : it.value()));
     }
     QString text;
     for (auto it = sections.cbegin(); it != sections.cend(); ++it) {
@@ -77,15 +87,21 @@ bool writePlainIni(QIODevice& device, const QSettings::SettingsMap& map) {
         text += u'[' + (it.key().isEmpty() ? kGeneral : it.key()) + u"]\n";
         text += it.value().join(u'\n') + u'\n';
     }
-    return device.write(text.toUtf8()) >= 0;
+    return text.toUtf8();
 }
 
-} // namespace
+IniValues readPlainIniFile(const QString& path, IniText form) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return parsePlainIni(file.readAll(), form);
+}
 
-QSettings::Format plainIniFormat() {
-    static const QSettings::Format format =
-        QSettings::registerFormat(QStringLiteral("conf"), readPlainIni, writePlainIni);
-    return format;
+bool writePlainIniFile(const QString& path, const IniValues& values, const FileWriter& write,
+                       IniText form) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    const QByteArray text = plainIniText(values, form);
+    return write ? write(path, text) : writeFileAtomically(path, text);
 }
 
 } // namespace tarnwel

@@ -1,9 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "base/settingsstore.h"
 
-#include "base/plainini.h"
+#include "base/logging.h"
 
+#include <QDateTime>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <functional>
+
+#ifdef Q_OS_WIN
 #include <QSettings>
+#endif
 
 #include <utility>
 
@@ -39,33 +47,152 @@ const QString kHideAmounts = kName + QStringLiteral("/hideamounts");
 
 } // namespace
 
+// Where the settings are kept: "section/key" to its text.
+class SettingsStore::Backend {
+public:
+    virtual ~Backend() = default;
+    // Empty where there is none.
+    virtual QString value(const QString& key) = 0;
+    virtual bool contains(const QString& key) = 0;
+    virtual QStringList keys(const QString& section) = 0;
+    // Removes every key that `goes` picks and sets every key of `set`, in one write.
+    using Picker = std::function<bool(const QString& key)>;
+    virtual void change(const IniValues& set, const Picker& goes = {}) = 0;
+};
+
+namespace {
+
+// A plain INI file, read again only when it changed on disk since it was last read (a
+// hand edit takes effect), and written whole with each change.
+class FileBackend final : public SettingsStore::Backend {
+public:
+    FileBackend(QString path, FileWriter write)
+        : m_path(std::move(path))
+        , m_write(std::move(write)) {}
+
+    QString value(const QString& key) override { return current().value(key); }
+    bool contains(const QString& key) override { return current().contains(key); }
+
+    QStringList keys(const QString& section) override {
+        const QString prefix = section + u'/';
+        const IniValues& values = current();
+        QStringList keys;
+        for (auto it = values.lowerBound(prefix);
+             it != values.cend() && it.key().startsWith(prefix); ++it)
+            keys.append(it.key().sliced(prefix.size()));
+        return keys;
+    }
+
+    void change(const IniValues& set, const Picker& goes) override {
+        IniValues& values = current();
+        // One pass over the keys, however many go.
+        bool changed = goes && values.removeIf([&goes](auto it) { return goes(it.key()); }) > 0;
+        for (auto it = set.cbegin(); it != set.cend(); ++it) {
+            if (const auto old = values.constFind(it.key());
+                old == values.cend() || old.value() != it.value()) {
+                values.insert(it.key(), it.value());
+                changed = true;
+            }
+        }
+        if (!changed)
+            return;
+        if (!writePlainIniFile(m_path, values, m_write)) {
+            qCWarning(lcSettings).noquote() << "settings not saved to" << m_path;
+            m_stamp = kUnread; // the file, left as it was, is read again
+            return;
+        }
+        m_stamp = stamp();
+    }
+
+private:
+    // Size and time of the file as last read; none for a missing file.
+    using Stamp = std::pair<qint64, qint64>;
+
+    static constexpr Stamp kMissing{-1, 0};
+    static constexpr Stamp kUnread{-2, 0};
+
+    Stamp stamp() const {
+        const QFileInfo info(m_path);
+        if (!info.exists())
+            return kMissing;
+        return {info.size(), info.lastModified().toMSecsSinceEpoch()};
+    }
+
+    IniValues& current() {
+        if (const Stamp now = stamp(); now != m_stamp) {
+            m_values = readPlainIniFile(m_path);
+            m_stamp = now;
+        }
+        return m_values;
+    }
+
+    QString m_path;
+    FileWriter m_write;
+    IniValues m_values;
+    Stamp m_stamp = kMissing;
+};
+
+#ifdef Q_OS_WIN
+// Where the platform's classic per-application settings live, so that the settings of an
+// earlier install carry over.
+class RegistryBackend final : public SettingsStore::Backend {
+public:
+    RegistryBackend()
+        : m_settings(QStringLiteral("HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\") +
+                         kName,
+                     QSettings::NativeFormat) {}
+
+    QString value(const QString& key) override { return m_settings.value(key).toString(); }
+    bool contains(const QString& key) override { return m_settings.contains(key); }
+
+    QStringList keys(const QString& section) override {
+        m_settings.beginGroup(section);
+        const QStringList keys = m_settings.childKeys();
+        m_settings.endGroup();
+        return keys;
+    }
+
+    void change(const IniValues& set, const Picker& goes) override {
+        if (goes) {
+            for (const QString& key : m_settings.allKeys()) {
+                if (goes(key))
+                    m_settings.remove(key);
+            }
+        }
+        for (auto it = set.cbegin(); it != set.cend(); ++it)
+            m_settings.setValue(it.key(), it.value());
+        m_settings.sync();
+    }
+
+private:
+    QSettings m_settings;
+};
+#endif
+
+} // namespace
+
 SettingsStore::SettingsStore()
 #ifdef Q_OS_WIN
-    // Where the platform's classic per-application settings live, so that the
-    // settings of an earlier install carry over.
-    : m_settings(std::make_unique<QSettings>(
-          QStringLiteral("HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\") + kName,
-          QSettings::NativeFormat))
+    : m_backend(std::make_unique<RegistryBackend>())
 #else
-    // The same file as Qt's native format, read and written without its quoting rules.
-    : m_settings(std::make_unique<QSettings>(plainIniFormat(), QSettings::UserScope, kName, kName))
+    // Where Qt's settings of organisation and application "vevivudaz" have always been.
+    : SettingsStore(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u'/' +
+                    kName + u'/' + kName + QStringLiteral(".conf"))
 #endif
 {
 }
 
-SettingsStore::SettingsStore(const QString& iniPath)
-    : m_settings(std::make_unique<QSettings>(iniPath, plainIniFormat())) {}
+SettingsStore::SettingsStore(const QString& iniPath, FileWriter write)
+    : m_backend(std::make_unique<FileBackend>(iniPath, std::move(write))) {}
 
 SettingsStore::~SettingsStore() = default;
 
 QString SettingsStore::value(Key key) const {
-    m_settings->sync();
-    return m_settings->value(keyPath(key)).toString();
+    return m_backend->value(keyPath(key));
 }
 
 void SettingsStore::setValue(Key key, const QString& value) {
-    m_settings->setValue(keyPath(key), value);
-    m_settings->sync();
+    m_backend->change({{keyPath(key), value}});
 }
 
 bool SettingsStore::startsAtLogon() const {
@@ -142,71 +269,65 @@ void SettingsStore::setShowsList(bool list) {
 }
 
 QString SettingsStore::hotkey() const {
-    m_settings->sync();
     // An empty value is the user's choice of no key; only a missing one means the default.
     const QString path = keyPath(Key::Hotkey);
-    return m_settings->contains(path) ? m_settings->value(path).toString()
-                                      : QStringLiteral("Ctrl+Alt+Z");
+    return m_backend->contains(path) ? m_backend->value(path) : QStringLiteral("Ctrl+Alt+Z");
 }
 
 QString SettingsStore::alerts(const QString& code) const {
-    m_settings->sync();
-    return m_settings->value(kAlerts + u'/' + code).toString();
+    return m_backend->value(kAlerts + u'/' + code);
 }
 
 void SettingsStore::setAlerts(const QString& code, const QString& text) {
+    const QString key = kAlerts + u'/' + code;
     if (text.isEmpty())
-        m_settings->remove(kAlerts + u'/' + code);
+        m_backend->change({}, [&key](const QString& stored) { return stored == key; });
     else
-        m_settings->setValue(kAlerts + u'/' + code, text);
-    m_settings->sync();
+        m_backend->change({{key, text}});
 }
 
 QStringList SettingsStore::alertCodes() const {
-    m_settings->sync();
-    m_settings->beginGroup(kAlerts);
-    const QStringList codes = m_settings->childKeys();
-    m_settings->endGroup();
-    return codes;
+    return m_backend->keys(kAlerts);
+}
+
+void SettingsStore::keepAlertsOf(const QStringList& codes) {
+    const QString prefix = kAlerts + u'/';
+    m_backend->change({}, [&](const QString& key) {
+        return key.startsWith(prefix) && !codes.contains(QStringView(key).sliced(prefix.size()));
+    });
 }
 
 bool SettingsStore::hidesAmounts() const {
-    m_settings->sync();
-    return m_settings->value(kHideAmounts).toString().trimmed() == u"1";
+    return m_backend->value(kHideAmounts).trimmed() == u"1";
 }
 
 void SettingsStore::setHidesAmounts(bool on) {
-    m_settings->setValue(kHideAmounts, on ? QStringLiteral("1") : QStringLiteral("0"));
-    m_settings->sync();
+    m_backend->change({{kHideAmounts, on ? QStringLiteral("1") : QStringLiteral("0")}});
 }
 
 QString SettingsStore::holding(const QString& code) const {
-    m_settings->sync();
-    return m_settings->value(kHoldingsSection + u'/' + code).toString();
+    return m_backend->value(kHoldingsSection + u'/' + code);
 }
 
 void SettingsStore::setHolding(const QString& code, const QString& text) {
+    const QString key = kHoldingsSection + u'/' + code;
     if (text.isEmpty())
-        m_settings->remove(kHoldingsSection + u'/' + code);
+        m_backend->change({}, [&key](const QString& stored) { return stored == key; });
     else
-        m_settings->setValue(kHoldingsSection + u'/' + code, text);
-    m_settings->sync();
+        m_backend->change({{key, text}});
 }
 
 QStringList SettingsStore::holdingCodes() const {
-    m_settings->sync();
-    m_settings->beginGroup(kHoldingsSection.toString());
-    const QStringList codes = m_settings->childKeys();
-    m_settings->endGroup();
-    return codes;
+    return m_backend->keys(kHoldingsSection.toString());
 }
 
 void SettingsStore::removeKeys(QStringView section, const QStringList& keys) {
     if (keys.isEmpty())
         return;
-    for (const QString& key : keys)
-        m_settings->remove(section + u'/' + key);
-    m_settings->sync();
+    const QString prefix = section + u'/';
+    m_backend->change({}, [&](const QString& key) {
+        return key.startsWith(prefix) && keys.contains(QStringView(key).sliced(prefix.size()));
+    });
 }
 
 } // namespace tarnwel

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "base/plainini.h"
+
 #include <QString>
 #include <QStringList>
 #include <QStringView>
 
 #include <memory>
-
-class QSettings;
 
 namespace tarnwel {
 
@@ -39,8 +39,9 @@ public:
 
     // The platform's own store: on Linux $XDG_CONFIG_HOME/vevivudaz/vevivudaz.conf.
     SettingsStore();
-    // An INI file at the given path, for tests and tools.
-    explicit SettingsStore(const QString& iniPath);
+    // An INI file at the given path, for tests and tools. Each change is one whole write of
+    // the file, through `write` when given, else an atomic replacement.
+    explicit SettingsStore(const QString& iniPath, FileWriter write = {});
     ~SettingsStore();
     SettingsStore(const SettingsStore&) = delete;
     SettingsStore& operator=(const SettingsStore&) = delete;
@@ -78,6 +79,10 @@ public:
     void setAlerts(const QString& code, const QString& text);
     // The codes that have an alerts key.
     QStringList alertCodes() const;
+    // Removes the alerts of every code not among `codes`, in one write however many go.
+    void keepAlertsOf(const QStringList& codes);
+
+    class Backend;
 
     // "隐藏金额", kept as "hideamounts" beside the others: "1" or "0"; missing reads as off.
     bool hidesAmounts() const;
@@ -92,7 +97,7 @@ public:
     void removeKeys(QStringView section, const QStringList& keys);
 
 private:
-    std::unique_ptr<QSettings> m_settings;
+    std::unique_ptr<Backend> m_backend;
 };
 
 } // namespace tarnwel

@@ -4,8 +4,10 @@
 #include "base/settingsstore.h"
 #include "quotes/markethours.h"
 #include "quotes/quoteparse.h"
+#include "base/textfiles.h"
 #include "testfiles.h"
 
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -43,13 +45,18 @@ struct Rig {
     std::unique_ptr<AlertMonitor> monitor;
     QStringList fired; // "step:line"
 
+    AlertMonitor::Options options() {
+        return {settings, dir.filePath(QStringLiteral("state.ini")), [this] { return now; }};
+    }
     void start() {
-        monitor = std::make_unique<AlertMonitor>(AlertMonitor::Options{
-            settings, dir.filePath(QStringLiteral("state.ini")), [this] { return now; }});
+        monitor = std::make_unique<AlertMonitor>(options());
         QObject::connect(monitor.get(), &AlertMonitor::fired,
                          [this](const QString& code, const QString& line) {
                              QCOMPARE(code, kCode);
                              fired.append(QString::number(step) + u':' + line);
+                             // Recorded before it is told: a program ended right now
+                             // would not tell it again after a restart.
+                             QVERIFY(AlertMonitor(options()).firedToday().contains(line));
                          });
     }
     QString lineAt(const QString& reads) const {
@@ -94,6 +101,9 @@ private Q_SLOTS:
     void storedForm_data();
     void storedForm();
     void settingsFile();
+    void stateOfAnEarlierRelease();
+    void unlistedAlertsGoInOneWrite_data();
+    void unlistedAlertsGoInOneWrite();
 };
 
 void TestAlerts::crossing_data() {
@@ -258,6 +268,65 @@ void TestAlerts::settingsFile() {
     QVERIFY2(!text.contains("sz000001"), text.constData());
     QVERIFY2(text.contains("\nnotify=0\n") && text.contains("\nop=30%\n"), text.constData());
     QCOMPARE(SettingsStore(path).notifies(), false);
+}
+
+// The day's state as earlier releases wrote it, through Qt's INI format, still reads, and
+// what is written now reads in that format.
+void TestAlerts::stateOfAnEarlierRelease() {
+    Rig rig;
+    rig.settings->setAlerts(kCode, QStringLiteral("above:5.50;move:3"));
+    const QStringList told{QStringLiteral("09:45:00 中国石化 5.60 ≥ 5.50"),
+                           QStringLiteral("09:45:00 中国石化 +12.00% ≥ +3%")};
+    {
+        QSettings state(rig.options().statePath, QSettings::IniFormat);
+        state.setValue(QStringLiteral("day"), rig.now.date().toString(Qt::ISODate));
+        state.setValue(QStringLiteral("holding"), QStringList{QStringLiteral("sh600028 above:5.50"),
+                                                              QStringLiteral("sh600028 move:3")});
+        state.setValue(QStringLiteral("fired"), told);
+    }
+    rig.start();
+    QCOMPARE(rig.monitor->firedToday(), told);
+    rig.run(QStringLiteral("live 5.60")); // still beyond both: nothing new
+    rig.run(QStringLiteral("live 5.10")); // back
+    rig.run(QStringLiteral("live 5.60"));
+    QCOMPARE(rig.fired.size(), 2);
+    const QSettings state(rig.options().statePath, QSettings::IniFormat);
+    QCOMPARE(state.value(QStringLiteral("fired")).toStringList(), rig.monitor->firedToday());
+    QCOMPARE(
+        state.value(QStringLiteral("holding")).toStringList(),
+        (QStringList{QStringLiteral("sh600028 above:5.50"), QStringLiteral("sh600028 move:3")}));
+}
+
+// Taking a stock off the list removes every stale alert in one write of the file, however
+// many there are, and writes nothing when none is stale.
+void TestAlerts::unlistedAlertsGoInOneWrite_data() {
+    QTest::addColumn<int>("stale");
+    QTest::addColumn<int>("writes");
+    QTest::newRow("ten thousand") << 10000 << 1;
+    QTest::newRow("one") << 1 << 1;
+    QTest::newRow("none") << 0 << 0;
+}
+
+void TestAlerts::unlistedAlertsGoInOneWrite() {
+    QFETCH(int, stale);
+    QFETCH(int, writes);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("vevivudaz.conf"));
+    QByteArray text = "[vevivudaz]\nop=60%\n\n[alerts]\nsh600028=above:5.50\n";
+    for (int i = 0; i < stale; ++i)
+        text += "sz" + QByteArray::number(300000 + i) + "=below:9.10\n";
+    QVERIFY(writeAll(path, text));
+
+    int written = 0;
+    SettingsStore store(path, [&written](const QString& file, const QByteArray& bytes) {
+        ++written;
+        return writeFileAtomically(file, bytes);
+    });
+    removeUnlistedAlerts(store, {kCode, QStringLiteral("sh600000")});
+    QCOMPARE(written, writes);
+    const SettingsStore again(path);
+    QCOMPARE(again.alertCodes(), QStringList{kCode});
+    QCOMPARE(again.transparency(), QStringLiteral("60%"));
 }
 
 QTEST_GUILESS_MAIN(TestAlerts)

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/transparency.h"
+#include "base/inilist.h"
 #include "base/numbertext.h"
+#include "base/plainini.h"
 #include "base/settingsstore.h"
 #include "filesizelimit.h"
 #include "testfiles.h"
@@ -9,6 +11,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QSettings>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
@@ -39,6 +42,8 @@ private Q_SLOTS:
     void settingsStore();
     void hotkey_data();
     void hotkey();
+    void qtListForm_data();
+    void qtListForm();
 };
 
 void TestPersistence::parseWatchList_data() {
@@ -289,6 +294,41 @@ void TestPersistence::hotkey() {
     QCOMPARE(SettingsStore(path).hotkey(), QString());
     SettingsStore(path).setHotkey(QStringLiteral("Meta+F1"));
     QCOMPARE(SettingsStore(path).hotkey(), QStringLiteral("Meta+F1"));
+}
+
+// Lists kept in one INI value read as Qt's own INI format wrote them, and what is written
+// here reads the same in Qt.
+void TestPersistence::qtListForm_data() {
+    QTest::addColumn<QStringList>("items");
+    QTest::newRow("none") << QStringList{};
+    QTest::newRow("one") << QStringList{QStringLiteral("sh600028 above:5.50")};
+    QTest::newRow("several") << QStringList{QStringLiteral("14:02:31 中国石化 5.50 ≥ 5.50"),
+                                            QStringLiteral("14:02:38 万科Ａ +3.05% ≥ +3%")};
+    QTest::newRow("one with a comma") << QStringList{QStringLiteral("09:31:00 万科,A 8.10 ≤ 8.2")};
+    QTest::newRow("separators, quotes, backslashes")
+        << QStringList{QStringLiteral("a;b=c"), QStringLiteral("say \"hi\""),
+                       QStringLiteral("C:\\dir\\"), QStringLiteral("x,y")};
+    QTest::newRow("blanks at the ends, empty, a leading @")
+        << QStringList{QStringLiteral(" lead"), QStringLiteral("trail "), QString(),
+                       QStringLiteral("@Invalid()"), QStringLiteral("@x")};
+    QTest::newRow("control characters, then hex digits")
+        << QStringList{QStringLiteral("tab\there"), QChar(1) + QStringLiteral("ab"),
+                       u"unit" + QString(QChar(0x1f)) + u"F0"};
+}
+
+void TestPersistence::qtListForm() {
+    QFETCH(QStringList, items);
+    QTemporaryDir dir;
+    const QString byQt = dir.filePath(QStringLiteral("qt.ini"));
+    QSettings(byQt, QSettings::IniFormat).setValue(QStringLiteral("list"), items);
+    QCOMPARE(iniList(readPlainIniFile(byQt, IniText::Verbatim).value(QStringLiteral("list"))),
+             items);
+
+    const QString ours = dir.filePath(QStringLiteral("ours.ini"));
+    QVERIFY(writePlainIniFile(ours, {{QStringLiteral("list"), iniListText(items)}}, {},
+                              IniText::Verbatim));
+    QCOMPARE(QSettings(ours, QSettings::IniFormat).value(QStringLiteral("list")).toStringList(),
+             items);
 }
 
 QTEST_GUILESS_MAIN(TestPersistence)
