@@ -28,7 +28,7 @@ int main(int argc, char* argv[]) {
     const tarnwel::Environment::Addresses addresses{
         QStringLiteral(TARNWEL_QUOTE_BASE_URL), QByteArrayLiteral(TARNWEL_QUOTE_REFERER),
         QStringLiteral(TARNWEL_CHART_BASE_URL), QStringLiteral(TARNWEL_HELP_URL),
-        QStringLiteral(TARNWEL_MARKET_HOURS), QStringLiteral(TARNWEL_SECOND_QUOTE_BASE_URL)};
+        QStringLiteral(TARNWEL_MARKET_HOURS),   QStringLiteral(TARNWEL_SECOND_QUOTE_BASE_URL)};
     const std::unique_ptr<QObject> program = tarnwel::Main(
         tarnwel::Environment::forProgram(addresses), tarnwel::DesktopHooks::forProgram(), *request);
     if (!program)

@@ -39,7 +39,7 @@ const QDBusArgument& operator>>(const QDBusArgument& argument, PortalEntry& entr
     return argument;
 }
 
-// The shortcuts specification's form: "CTRL+ALT+z", modifiers then the key's XKB name.
+// The portal's trigger form: "CTRL+ALT+z", modifiers then the key's XKB name.
 QString preferredTrigger(const QKeyCombination& keys) {
     QStringList parts;
     const Qt::KeyboardModifiers modifiers = keys.keyboardModifiers();

@@ -2,9 +2,9 @@
 #include "alerts/alertmonitor.h"
 #include "alerts/alertrule.h"
 #include "base/settingsstore.h"
+#include "base/textfiles.h"
 #include "quotes/markethours.h"
 #include "quotes/quoteparse.h"
-#include "base/textfiles.h"
 #include "testfiles.h"
 
 #include <QSettings>

@@ -133,7 +133,7 @@ private:
     QComboBox* Combo1 = nullptr; // the transparency
     QCheckBox* Check1 = nullptr; // start at logon
     QLabel* Label2 = nullptr;
-    QComboBox* Combo2 = nullptr;     // the up/down colours
+    QComboBox* Combo2 = nullptr; // the up/down colours
     QLabel* Label3 = nullptr;
     QComboBox* Combo3 = nullptr;     // the quote service
     QPushButton* Command3 = nullptr; // "提醒…", the selected entry's alerts
