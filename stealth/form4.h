@@ -58,6 +58,7 @@ private:
     void Label2_DblClick();
     // Shapes the window to the pixels that are not key blue.
     void applyColourKey();
+    void keyWhenShown();
 
     ControlLabel* Label1 = nullptr; // the code and the price
     ControlLabel* Label2 = nullptr; // "◆"
