@@ -99,7 +99,7 @@ void Form4::setQuoteTexts(const QString& caption, const QString& tooltip) {
     // window's right edge.
     Label1->setText(caption);
     Label1->adjustSize();
-    applyColourKey();
+    keyWhenShown();
 }
 
 void Form4::showHoldings(const QStringList& richLines) {
@@ -144,6 +144,13 @@ void Form4::applyColourKey() {
     update();
 }
 
+void Form4::keyWhenShown() {
+    // The hidden line takes each turn's price; keying it every turn would be work for
+    // nobody. It is keyed as it shows.
+    if (isVisible())
+        applyColourKey();
+}
+
 void Form4::paintEvent(QPaintEvent*) {
     QPainter(this).drawImage(0, 0, m_keyed);
 }
@@ -171,7 +178,7 @@ void Form4::showAlertMark(bool on) {
     if (on == !m_alertMark->isHidden())
         return;
     m_alertMark->setVisible(on);
-    applyColourKey();
+    keyWhenShown();
 }
 
 void Form4::enterEvent(QEnterEvent* event) {

@@ -61,6 +61,7 @@ private:
     // Shapes the window to the pixels that are not key blue.
     void applyColourKey();
     void updateToolTip();
+    void keyWhenShown();
 
     ControlLabel* Label1 = nullptr; // the code and the price
     ControlLabel* Label2 = nullptr; // "◆"

@@ -3,6 +3,8 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusContext>
+#include <QDBusServiceWatcher>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
@@ -12,8 +14,8 @@ using namespace tarnwel;
 
 namespace {
 
-// A notification service that records what it is asked to show.
-class FakeNotifications : public QObject {
+// A notification service that records what it is asked to show, and by whom.
+class FakeNotifications : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
 public:
@@ -21,16 +23,24 @@ public:
         QString app, summary, body;
         QVariantMap hints;
         int timeout = 0;
+        QString sender; // the caller's unique name on the bus
     };
     QList<Note> notes;
 
 public Q_SLOTS:
     uint Notify(const QString& app, uint, const QString&, const QString& summary,
                 const QString& body, const QStringList&, const QVariantMap& hints, int timeout) {
-        notes.append({app, summary, body, hints, timeout});
+        notes.append({app, summary, body, hints, timeout, message().service()});
         return uint(notes.size());
     }
 };
+
+// Waits until the connection of unique name `name` has left the bus.
+bool leaves(const QDBusConnection& bus, const QString& name) {
+    QDBusServiceWatcher watcher(name, bus, QDBusServiceWatcher::WatchForUnregistration);
+    QSignalSpy gone(&watcher, &QDBusServiceWatcher::serviceUnregistered);
+    return !bus.interface()->isServiceRegistered(name) || gone.wait(5000);
+}
 
 } // namespace
 
@@ -66,9 +76,7 @@ void TestDesktopNotifier::cleanupTestCase() {
 }
 
 void TestDesktopNotifier::notifiesThroughTheService() {
-    QDBusConnection client = QDBusConnection::connectToBus(m_address, QStringLiteral("client"));
-    QVERIFY(client.isConnected());
-    DesktopNotifier notifier(client, nullptr);
+    DesktopNotifier notifier(m_address, nullptr);
     QSignalSpy answered(&notifier, &DesktopNotifier::answered);
 
     // No service on the bus: the call is refused, nothing is started or shown.
@@ -90,9 +98,10 @@ void TestDesktopNotifier::notifiesThroughTheService() {
     QCOMPARE(fake.notes[0].summary, QStringLiteral("股价提醒"));
     QCOMPARE(fake.notes[0].body, line);
     QCOMPARE(fake.notes[0].hints.value(QStringLiteral("suppress-sound")).toBool(), true);
+    // Connected for the note alone: between alerts the program holds nothing on the bus.
+    QVERIFY(leaves(service, fake.notes[0].sender));
 
     QDBusConnection::disconnectFromBus(QStringLiteral("service"));
-    QDBusConnection::disconnectFromBus(QStringLiteral("client"));
 }
 
 QTEST_GUILESS_MAIN(TestDesktopNotifier)

@@ -15,6 +15,7 @@
 #include "widgets/twips.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QImage>
 #include <QMouseEvent>
 #include <QScreen>
@@ -53,6 +54,7 @@ class TestForm1 : public QObject {
 private Q_SLOTS:
     void init();
     void cleanup();
+    void turnRepaintsOnTheGuiThread();
     void placement_data();
     void placement();
     void bandFits_data();
@@ -94,6 +96,28 @@ void TestForm1::init() {
 
 void TestForm1::cleanup() {
     m_dir.reset();
+}
+
+// A turn repaints the labels whose text changed: a region of several rectangles. Drawn on
+// the GUI thread alone, it leaves no worker threads behind to wake with every turn. First
+// of the suite, so that no earlier painting has started any.
+void TestForm1::turnRepaintsOnTheGuiThread() {
+#ifdef Q_OS_LINUX
+    Form1 ticker;
+    ticker.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&ticker));
+    const auto threads = [] { return QDir(QStringLiteral("/proc/self/task")).count(); };
+    const qsizetype before = threads();
+    // Two rectangles side by side, the ticker's whole height: the kind of region a turn's
+    // changed labels make.
+    const int half = ticker.width() / 2;
+    const QRegion turn =
+        QRegion(0, 0, half - 8, ticker.height()) + QRegion(half, 0, half - 8, ticker.height());
+    ticker.repaint(turn);
+    QCOMPARE(threads(), before);
+#else
+    QSKIP("counts the threads of /proc/self/task");
+#endif
 }
 
 void TestForm1::placement_data() {

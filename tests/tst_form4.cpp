@@ -174,6 +174,9 @@ void TestForm4::maskFollowsTheCaption() {
     line->setQuoteTexts(caption, QStringLiteral("tip"));
 
     QCOMPARE(line->isVisible(), shown);
+    // A hidden line is keyed as it shows, not with every turn's price.
+    QCOMPARE(line->mask() != before, shown);
+    line->show();
     QVERIFY(line->mask() != before);
     QCOMPARE(maskMismatch(line), QString());
     // The window keeps its size and cuts a long caption at its right edge.
@@ -315,6 +318,7 @@ void TestForm4::feedWritesTheHiddenLine() {
     QCOMPARE(child<QLabel>(line, "Label1")->text(), QStringLiteral("000002(8.12)"));
     QCOMPARE(child(line, "Label2")->toolTip(),
              QStringLiteral("万科Ａ(最高:8.20 最低:8.01 成交:4)沪综指:3061.789 深成指:10234.567"));
+    line->show(); // keyed as it shows
     QCOMPARE(maskMismatch(line), QString());
 }
 

@@ -6,7 +6,9 @@
 #include "stealth/form4.h"
 #include "ticker/artwork.h"
 
+#include <QApplication>
 #include <QBuffer>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -122,16 +124,30 @@ void TestScale::keyToLogicalGrid() {
 void TestScale::stealthLineAtEveryRatio_data() {
     QTest::addColumn<qreal>("ratio");
     QTest::addColumn<QString>("caption");
+    QTest::addColumn<QRgb>("schemeText"); // the colour scheme's text; 0: the default's
     for (const qreal ratio : kRatios) {
-        QTest::addRow("%g, first caption", ratio) << ratio << QString();
-        QTest::addRow("%g, quote", ratio) << ratio << QStringLiteral("600028(5.24)");
+        QTest::addRow("%g, first caption", ratio) << ratio << QString() << QRgb(0);
+        QTest::addRow("%g, quote", ratio) << ratio << QStringLiteral("600028(5.24)") << QRgb(0);
     }
+    // A scheme whose text is the key itself must not key the whole line away.
+    QTest::newRow("1.5, scheme text of the key colour")
+        << 1.5 << QStringLiteral("600028(5.24)") << kBlue;
 }
 
 void TestScale::stealthLineAtEveryRatio() {
     QFETCH(qreal, ratio);
     QFETCH(QString, caption);
+    QFETCH(QRgb, schemeText);
 
+    const QPalette defaultScheme = QApplication::palette();
+    const auto restore = qScopeGuard([&defaultScheme] { QApplication::setPalette(defaultScheme); });
+    if (schemeText != 0) {
+        QPalette scheme = defaultScheme;
+        for (const QPalette::ColorRole role :
+             {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+            scheme.setColor(role, QColor::fromRgb(schemeText));
+        QApplication::setPalette(scheme);
+    }
     Form4 window;
     Form4* line = &window;
     if (!caption.isEmpty())

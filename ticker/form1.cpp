@@ -345,9 +345,15 @@ bool Form1::event(QEvent* event) {
     return QWidget::event(event);
 }
 
-void Form1::paintEvent(QPaintEvent*) {
+void Form1::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    painter.drawPixmap(0, 0, m_background);
+    // A rectangle at a time: clipped to one rectangle, the background is copied row by
+    // row. A clip of several rectangles (a turn's changed labels) would have it blended
+    // span by span, and for a tall region by worker threads that then stay alive.
+    for (const QRect& rect : event->region()) {
+        painter.setClipRect(rect);
+        painter.drawPixmap(0, 0, m_background);
+    }
 }
 
 void Form1::mousePressEvent(QMouseEvent* event) {
