@@ -166,6 +166,7 @@ Form2::Form2(Options options, std::shared_ptr<const stockdirectory::Search> dire
     connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form2::Command3_Click);
     connect(Command4, &QPushButton::clicked, this, &Form2::Command4_Click);
+    connect(Check1, &QCheckBox::clicked, this, &Form2::Check1_Click);
     connect(Check2, &QCheckBox::clicked, this, &Form2::Check2_Click);
     connect(Combo1, &QComboBox::activated, this, &Form2::Combo1_Click);
     connect(Combo2, &QComboBox::activated, this, &Form2::Combo2_Click);
@@ -482,6 +483,15 @@ void Form2::Command4_Click() {
         Q_EMIT holdingsRequested(selected.first()->text());
 }
 
+// Taken at once: the program may end from the ticker's menu with this window still open.
+void Form2::Check1_Click(bool checked) {
+    if (checked)
+        m_options.autostart->set(m_options.executablePath);
+    else
+        m_options.autostart->remove();
+    m_options.settings->setStartsAtLogon(checked);
+}
+
 void Form2::Check2_Click(bool checked) {
     m_options.settings->setHidesAmounts(checked);
     Q_EMIT amountsHiddenPicked(checked);
@@ -567,13 +577,8 @@ void Form2::showHotkeyProblem(const QString& text) {
                         : QStringLiteral("在任何程序中按下此键，即可隐藏或重新显示全部窗口"));
 }
 
+// Every choice was stored when it was made; closing changes nothing.
 void Form2::Form_Unload() {
-    const bool checked = Check1->isChecked();
-    if (checked)
-        m_options.autostart->set(m_options.executablePath);
-    else
-        m_options.autostart->remove();
-    m_options.settings->setStartsAtLogon(checked);
     Q_EMIT closed();
 }
 
