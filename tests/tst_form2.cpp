@@ -646,9 +646,8 @@ void TestForm2::transparency_data() {
 
     QTest::newRow("pick 90% from the list") << QString() << 0 << "90%" << 26;
     QTest::newRow("arrow down") << QString() << int(Qt::Key_Down) << "80%" << 51;
-    QTest::newRow("type 75%") << "75%" << int(Qt::Key_Return) << "60%" << 255;
-    QTest::newRow("type an item's text") << "90%" << int(Qt::Key_Return) << "60%" << 255;
-    QTest::newRow("type, then leave") << "30%" << int(Qt::Key_Tab) << "60%" << 255;
+    QTest::newRow("type 45, no such item") << "45" << int(Qt::Key_Return) << "60%" << 255;
+    QTest::newRow("type 100%, no such item") << "100%" << int(Qt::Key_Tab) << "60%" << 255;
 }
 
 void TestForm2::transparency() {
@@ -662,7 +661,7 @@ void TestForm2::transparency() {
     QComboBox* combo = child<QComboBox>(window, "Combo1");
     combo->setFocus();
     if (!typed.isEmpty()) {
-        combo->lineEdit()->selectAll();
+        QVERIFY(!combo->isEditable());
         QTest::keyClicks(combo, typed);
         QTest::keyClick(combo, Qt::Key(key));
     } else if (key) {
@@ -696,7 +695,7 @@ void TestForm2::showsTheStoredTransparency() {
     const Form2* window = f.open();
     const auto* combo = child<QComboBox>(window, "Combo1");
     QCOMPARE(combo->currentIndex(), index);
-    QCOMPARE(combo->currentText(), stored);
+    QCOMPARE(index >= 0 ? combo->currentText() : combo->placeholderText(), stored);
     QVERIFY(f.picked.isEmpty()); // showing it is no pick
 }
 

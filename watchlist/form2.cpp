@@ -229,15 +229,6 @@ void Form2::buildOptions() {
 
     Combo1 = new QComboBox(this);
     Combo1->setObjectName(QStringLiteral("Combo1"));
-    Combo1->setEditable(true);
-    // Typed text is never taken: Enter neither adds it to the list nor picks an item,
-    // and there is no completion that would turn typing into a pick.
-    Combo1->setInsertPolicy(QComboBox::NoInsert);
-    Combo1->setCompleter(nullptr);
-    // The combo box would also select an item whose text was typed, on Enter or on
-    // leaving the field, and report it as a pick.
-    disconnect(Combo1->lineEdit(), &QLineEdit::returnPressed, Combo1, nullptr);
-    disconnect(Combo1->lineEdit(), &QLineEdit::editingFinished, Combo1, nullptr);
     Combo1->addItems({QStringLiteral("0%"), QStringLiteral("30%"), QStringLiteral("60%"),
                       QStringLiteral("80%"), QStringLiteral("90%")});
     Combo1->setCurrentIndex(2);
@@ -337,8 +328,9 @@ void Form2::Form_Load() {
     List2->addItems(contents.entries);
 
     const QString op = m_options.settings->transparency();
+    // A value written by hand still applies; the box shows it greyed, with no item chosen.
+    Combo1->setPlaceholderText(op);
     Combo1->setCurrentIndex(Combo1->findText(op));
-    Combo1->setEditText(op);
     Check1->setChecked(m_options.settings->startsAtLogon());
     Combo2->setCurrentIndex(int(m_options.settings->upDownColours()));
     Combo3->setCurrentIndex(int(m_options.settings->quoteSource()));
@@ -526,7 +518,7 @@ void Form2::applyMarks() {
 }
 
 void Form2::Combo1_Click(int index) {
-    const QString text = index >= 0 ? Combo1->itemText(index) : Combo1->currentText();
+    const QString text = Combo1->itemText(index);
     // The ticker takes it on at once; the stored value follows.
     Q_EMIT transparencyPicked(text);
     m_options.settings->setTransparency(text);
