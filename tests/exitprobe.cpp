@@ -53,7 +53,7 @@ int main(int argc, char* argv[]) {
             QCoreApplication::exit(66);
             return;
         }
-        startAtLogon->setChecked(true);
+        startAtLogon->click();
         if (closeFirst)
             watchList->close();
         // From the event loop, as a click would come.

@@ -166,6 +166,7 @@ Form2::Form2(Options options, std::shared_ptr<const stockdirectory::Search> dire
     connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form2::Command3_Click);
     connect(Command4, &QPushButton::clicked, this, &Form2::Command4_Click);
+    connect(Check1, &QCheckBox::clicked, this, &Form2::Check1_Click);
     connect(Check2, &QCheckBox::clicked, this, &Form2::Check2_Click);
     connect(Combo1, &QComboBox::activated, this, &Form2::Combo1_Click);
     connect(Combo2, &QComboBox::activated, this, &Form2::Combo2_Click);
@@ -228,15 +229,6 @@ void Form2::buildOptions() {
 
     Combo1 = new QComboBox(this);
     Combo1->setObjectName(QStringLiteral("Combo1"));
-    Combo1->setEditable(true);
-    // Typed text is never taken: Enter neither adds it to the list nor picks an item,
-    // and there is no completion that would turn typing into a pick.
-    Combo1->setInsertPolicy(QComboBox::NoInsert);
-    Combo1->setCompleter(nullptr);
-    // The combo box would also select an item whose text was typed, on Enter or on
-    // leaving the field, and report it as a pick.
-    disconnect(Combo1->lineEdit(), &QLineEdit::returnPressed, Combo1, nullptr);
-    disconnect(Combo1->lineEdit(), &QLineEdit::editingFinished, Combo1, nullptr);
     Combo1->addItems({QStringLiteral("0%"), QStringLiteral("30%"), QStringLiteral("60%"),
                       QStringLiteral("80%"), QStringLiteral("90%")});
     Combo1->setCurrentIndex(2);
@@ -336,8 +328,9 @@ void Form2::Form_Load() {
     List2->addItems(contents.entries);
 
     const QString op = m_options.settings->transparency();
+    // A value written by hand still applies; the box shows it greyed, with no item chosen.
+    Combo1->setPlaceholderText(op);
     Combo1->setCurrentIndex(Combo1->findText(op));
-    Combo1->setEditText(op);
     Check1->setChecked(m_options.settings->startsAtLogon());
     Combo2->setCurrentIndex(int(m_options.settings->upDownColours()));
     Combo3->setCurrentIndex(int(m_options.settings->quoteSource()));
@@ -482,6 +475,15 @@ void Form2::Command4_Click() {
         Q_EMIT holdingsRequested(selected.first()->text());
 }
 
+// Taken at once: the program may end from the ticker's menu with this window still open.
+void Form2::Check1_Click(bool checked) {
+    if (checked)
+        m_options.autostart->set(m_options.executablePath);
+    else
+        m_options.autostart->remove();
+    m_options.settings->setStartsAtLogon(checked);
+}
+
 void Form2::Check2_Click(bool checked) {
     m_options.settings->setHidesAmounts(checked);
     Q_EMIT amountsHiddenPicked(checked);
@@ -516,7 +518,7 @@ void Form2::applyMarks() {
 }
 
 void Form2::Combo1_Click(int index) {
-    const QString text = index >= 0 ? Combo1->itemText(index) : Combo1->currentText();
+    const QString text = Combo1->itemText(index);
     // The ticker takes it on at once; the stored value follows.
     Q_EMIT transparencyPicked(text);
     m_options.settings->setTransparency(text);
@@ -567,13 +569,8 @@ void Form2::showHotkeyProblem(const QString& text) {
                         : QStringLiteral("在任何程序中按下此键，即可隐藏或重新显示全部窗口"));
 }
 
+// Every choice was stored when it was made; closing changes nothing.
 void Form2::Form_Unload() {
-    const bool checked = Check1->isChecked();
-    if (checked)
-        m_options.autostart->set(m_options.executablePath);
-    else
-        m_options.autostart->remove();
-    m_options.settings->setStartsAtLogon(checked);
     Q_EMIT closed();
 }
 

@@ -32,8 +32,7 @@ class SettingsStore;
 // "添加自选股": edits the watch list, the transparency, the up/down colours, the quote service,
 // start at logon and the boss key. A
 // parentless tool window of fixed size, deleted when closed. Every change is saved at once: the
-// watch list to setup.ini after each add or remove, the transparency when picked, the
-// start-at-logon choice when the window closes.
+// watch list to setup.ini after each add or remove, every option when it is picked.
 class Form2 : public QWidget {
     Q_OBJECT
 public:
@@ -72,7 +71,7 @@ Q_SIGNALS:
     void upDownColoursPicked(tarnwel::UpDownColours colours);
     // A quote service picked, already stored.
     void quoteSourcePicked(tarnwel::QuoteSourceChoice choice);
-    // The window has saved the start-at-logon choice and is going away.
+    // The window is going away.
     void closed();
     // "提醒…" for the selected entry.
     void alertsRequested(const QString& entry);
@@ -105,6 +104,7 @@ private:
     void Command2_Click();
     void Command3_Click();
     void Command4_Click();
+    void Check1_Click(bool checked);
     void Check2_Click(bool checked);
     void applyMarks();
     void Combo1_Click(int index);
