@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QMouseEvent>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -66,6 +67,8 @@ private Q_SLOTS:
     void hotSpot();
     void clicksElsewhere_data();
     void clicksElsewhere();
+    void keys_data();
+    void keys();
     void highlightOutlivesThePanel_data();
     void highlightOutlivesThePanel();
     void actions_data();
@@ -82,6 +85,10 @@ private:
     QWidget* hotSpotLabel() const { return child(m_ticker, "Label7"); }
     QWidget* item(int index) const { return member(m_ticker, "Label8", index); }
     QTimer* timer2() const { return child<QTimer>(m_ticker, "Timer2"); }
+    void press(QPoint pos, Qt::MouseButton button = Qt::LeftButton) const;
+    void release(QPoint pos, Qt::MouseButton button = Qt::LeftButton) const;
+    QPoint centreOf(const QString& name) const;
+    void openPanel() const;
 };
 
 void TestMenu::init() {
@@ -100,6 +107,27 @@ void TestMenu::cleanup() {
     m_dir.reset();
 }
 
+// Presses and releases through the ticker's window, as the window system delivers them:
+// while the panel is open it holds the mouse, wherever the pointer is.
+void TestMenu::press(QPoint pos, Qt::MouseButton button) const {
+    QTest::mousePress(m_ticker->windowHandle(), button, {}, pos);
+}
+
+void TestMenu::release(QPoint pos, Qt::MouseButton button) const {
+    QTest::mouseRelease(m_ticker->windowHandle(), button, {}, pos);
+}
+
+QPoint TestMenu::centreOf(const QString& name) const {
+    QWidget* widget = m_ticker->findChild<QWidget*>(name);
+    return widget->mapTo(m_ticker, widget->rect().center());
+}
+
+void TestMenu::openPanel() const {
+    press(centreOf(QStringLiteral("Label7")));
+    release(centreOf(QStringLiteral("Label7")));
+    QVERIFY(panel()->isVisible());
+}
+
 void TestMenu::hotSpot_data() {
     QTest::addColumn<bool>("openBefore");
     QTest::addColumn<int>("button");
@@ -107,9 +135,10 @@ void TestMenu::hotSpot_data() {
     QTest::addColumn<bool>("openAfter");
 
     QTest::newRow("left, closed") << false << int(Qt::LeftButton) << false << true;
-    QTest::newRow("left, open") << true << int(Qt::LeftButton) << false << true;
+    // A second click on the gear closes the panel, and its release does not open it again.
+    QTest::newRow("left, open") << true << int(Qt::LeftButton) << false << false;
     QTest::newRow("right, closed") << false << int(Qt::RightButton) << false << false;
-    QTest::newRow("right, open") << true << int(Qt::RightButton) << true << true;
+    QTest::newRow("right, open") << true << int(Qt::RightButton) << false << false;
 }
 
 void TestMenu::hotSpot() {
@@ -118,38 +147,77 @@ void TestMenu::hotSpot() {
     QFETCH(bool, openWhileHeld);
     QFETCH(bool, openAfter);
 
-    panel()->setVisible(openBefore);
-    QTest::mousePress(hotSpotLabel(), Qt::MouseButton(button));
+    if (openBefore)
+        openPanel();
+    const QPoint gear = centreOf(QStringLiteral("Label7"));
+    press(gear, Qt::MouseButton(button));
     QCOMPARE(panel()->isVisible(), openWhileHeld);
-    QTest::mouseRelease(hotSpotLabel(), Qt::MouseButton(button));
+    release(gear, Qt::MouseButton(button));
     QCOMPARE(panel()->isVisible(), openAfter);
+    // Closed, the ticker lets the mouse and the keyboard go.
+    QCOMPARE(QWidget::mouseGrabber() == m_ticker, openAfter);
+    QCOMPARE(QWidget::keyboardGrabber() == m_ticker, openAfter);
 }
 
 void TestMenu::clicksElsewhere_data() {
-    QTest::addColumn<QString>("target");
     QTest::addColumn<QPoint>("pos");
     QTest::addColumn<bool>("staysOpen");
 
-    QTest::newRow("bare background") << QStringLiteral("Form1") << kBareBackground << false;
+    QTest::newRow("bare background") << kBareBackground << false;
     // Between " 切换到列表模式(L)" and " 设置自选股(S)": the panel keeps the click.
-    QTest::newRow("panel between items")
-        << QStringLiteral("Picture1") << px(QPoint(900, 515)) << true;
-    QTest::newRow("separator") << QStringLiteral("Line1") << QPoint(5, 0) << true;
-    QTest::newRow("icon") << QStringLiteral("Image1") << QPoint(5, 5) << true;
+    QTest::newRow("panel between items") << px(QPoint(1620 + 900, 60 + 515)) << true;
+    QTest::newRow("separator") << px(QPoint(1620 + 100, 60 + 1020)) << true;
+    QTest::newRow("icon") << px(QPoint(600, 800)) << false;
+    QTest::newRow("the stock's name") << px(QPoint(1300, 850)) << false;
+    QTest::newRow("outside the window") << QPoint(-40, -40) << false;
 }
 
 void TestMenu::clicksElsewhere() {
-    QFETCH(QString, target);
     QFETCH(QPoint, pos);
     QFETCH(bool, staysOpen);
 
-    QWidget* widget =
-        target == m_ticker->objectName() ? m_ticker : m_ticker->findChild<QWidget*>(target);
-    QVERIFY(widget && widget->childAt(pos) == nullptr);
-    panel()->show();
-    QTest::mouseClick(widget, Qt::LeftButton, {}, pos);
+    QSignalSpy charts(m_ticker, &Form1::chartRequested);
+    openPanel();
+    press(pos);
+    release(pos);
     QCOMPARE(panel()->isVisible(), staysOpen);
     QVERIFY(m_ticker->isVisible());
+    // The click that closes the panel does nothing else.
+    QCOMPARE(charts.count(), 0);
+}
+
+void TestMenu::keys_data() {
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<bool>("staysOpen");
+    QTest::addColumn<bool>("stealth");
+    QTest::addColumn<bool>("watchList");
+
+    QTest::newRow("escape") << QList<int>{Qt::Key_Escape} << false << false << false;
+    QTest::newRow("V") << QList<int>{Qt::Key_V} << false << true << false;
+    QTest::newRow("S") << QList<int>{Qt::Key_S} << false << false << true;
+    QTest::newRow("a letter no item shows") << QList<int>{Qt::Key_X} << true << false << false;
+    // The light starts on the first item; the list item stands second, the watch list third.
+    QTest::newRow("down twice, enter")
+        << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Return} << false << false << true;
+    QTest::newRow("up wraps to exit, then help, then the watch list")
+        << QList<int>{Qt::Key_Up, Qt::Key_Up, Qt::Key_Up, Qt::Key_Enter} << false << false << true;
+}
+
+void TestMenu::keys() {
+    QFETCH(QList<int>, keys);
+    QFETCH(bool, staysOpen);
+    QFETCH(bool, stealth);
+    QFETCH(bool, watchList);
+
+    openPanel();
+    for (int key : keys)
+        QTest::keyClick(m_ticker->windowHandle(), Qt::Key(key));
+    QCOMPARE(panel()->isVisible(), staysOpen);
+    const Form4* line = m_program->stealthWindow();
+    QCOMPARE(line && line->isVisible(), stealth);
+    const Form2* watchListWindow = m_program->watchListWindow();
+    QCOMPARE(watchListWindow && watchListWindow->isVisible(), watchList);
+    QVERIFY(m_hooks->exits.isEmpty());
 }
 
 void TestMenu::highlightOutlivesThePanel_data() {

@@ -17,6 +17,7 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -357,18 +358,31 @@ void Form1::paintEvent(QPaintEvent* event) {
 }
 
 void Form1::mousePressEvent(QMouseEvent* event) {
+    if (menuHoldsMouse()) {
+        menuPress(event);
+        return;
+    }
     m_drag.mousePressed(event->button(), event->globalPosition().toPoint());
     if (event->button() == Qt::LeftButton)
         m_pressedOnBackground = true;
 }
 
 void Form1::mouseMoveEvent(QMouseEvent* event) {
+    if (menuHoldsMouse()) {
+        if (const int item = menuItemAt(event->position().toPoint()); item >= 0)
+            Label8_MouseMove(item);
+        return;
+    }
     if (startsDrag(event->buttons()))
         m_pressedOnBackground = false; // a drag, not a click
     Form_MouseMove(event->buttons(), event->globalPosition().toPoint());
 }
 
 void Form1::mouseReleaseEvent(QMouseEvent* event) {
+    if (menuHoldsMouse()) {
+        menuRelease(event);
+        return;
+    }
     m_drag.mouseReleased();
     if (event->button() != Qt::LeftButton)
         return;
@@ -376,6 +390,20 @@ void Form1::mouseReleaseEvent(QMouseEvent* event) {
     m_pressedOnBackground = false;
     if (click)
         Form_Click();
+}
+
+void Form1::keyPressEvent(QKeyEvent* event) {
+    if (Picture1->isVisible() && menuKey(event))
+        return;
+    QWidget::keyPressEvent(event);
+}
+
+void Form1::hideEvent(QHideEvent* event) {
+    // A hidden ticker holds neither the mouse nor the keyboard.
+    m_menuClosedByPress = false;
+    Picture1->hide();
+    grabMenuInput(false);
+    QWidget::hideEvent(event);
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

@@ -76,7 +76,10 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     ControlLabel* makeTextLabel(const char* name, int leftTwips, int topTwips);
@@ -99,6 +102,14 @@ private:
     void Label7_MouseUp(Qt::MouseButton button);
     void Label8_MouseMove(int index);
     void Label8_Click(int index);
+    // While the panel is open it holds the mouse and the keyboard, as a menu does: a
+    // press anywhere outside closes it, and its letters choose from the keyboard.
+    void grabMenuInput(bool on);
+    bool menuHoldsMouse() const;
+    int menuItemAt(QPoint pos) const;
+    void menuPress(QMouseEvent* event);
+    void menuRelease(QMouseEvent* event);
+    bool menuKey(QKeyEvent* event);
 
     ControlLabel* Label1 = nullptr;        // the stock's name
     ControlLabel* Label2 = nullptr;        // the price, large
@@ -132,6 +143,10 @@ private:
     QStringList m_holdings;
     QLabel* m_alertMark = nullptr;
     bool m_pressedOnBackground = false;
+    int m_menuPressedItem = -1;       // the item a press on the open panel fell on
+    bool m_menuClosedByPress = false; // the press closed the panel; its release is ours
+    bool m_menuWasOpen = false;       // when the hot spot was pressed
+    int m_litItem = 0;
 };
 
 } // namespace tarnwel

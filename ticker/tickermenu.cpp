@@ -8,6 +8,12 @@
 
 #include <QApplication>
 #include <QFrame>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+#include <algorithm>
+#include <numeric>
+#include <utility>
 
 namespace tarnwel {
 
@@ -50,6 +56,7 @@ void Form1::buildMenu() {
     panel->setPixmap(artwork::menuPanel());
     panel->setAttribute(Qt::WA_NoMousePropagation);
     panel->hide();
+    panel->installEventFilter(this);
     Picture1 = panel;
 
     for (int i = 0; i < int(kMenuItems.size()); ++i) {
@@ -78,14 +85,18 @@ void Form1::buildMenu() {
 }
 
 void Form1::Label7_MouseDown(Qt::MouseButton button) {
-    // Hidden while the button is held, shown on release: a left click on the hot spot
-    // always leaves the panel open.
-    if (button == Qt::LeftButton)
-        Picture1->hide();
+    // Hidden while the button is held; the release opens it unless this click was the
+    // second one on the gear, which closes it.
+    if (button != Qt::LeftButton)
+        return;
+    m_menuWasOpen = Picture1->isVisible();
+    Picture1->hide();
 }
 
 void Form1::Label7_MouseUp(Qt::MouseButton button) {
-    if (button == Qt::LeftButton)
+    if (button != Qt::LeftButton)
+        return;
+    if (!std::exchange(m_menuWasOpen, false))
         Picture1->show();
 }
 
@@ -97,6 +108,7 @@ void Form1::Label8_MouseMove(int index) {
     for (ControlLabel* item : Label8)
         paintItem(item, false);
     paintItem(Label8[index], true);
+    m_litItem = index;
 }
 
 void Form1::Label8_Click(int index) {
@@ -120,6 +132,102 @@ void Form1::Label8_Click(int index) {
         return;
     }
     Picture1->hide();
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Picture1 && event->type() == QEvent::Show)
+        grabMenuInput(true);
+    // The press that closed the panel keeps the mouse until its release, which would
+    // otherwise reach the control under it (and open the panel again from the gear).
+    else if (watched == Picture1 && event->type() == QEvent::Hide && !m_menuClosedByPress)
+        grabMenuInput(false);
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form1::grabMenuInput(bool on) {
+    setMouseTracking(on); // to light the item under the pointer while the mouse is held
+    if (on) {
+        grabMouse();
+        grabKeyboard();
+        return;
+    }
+    if (mouseGrabber() == this)
+        releaseMouse();
+    if (keyboardGrabber() == this)
+        releaseKeyboard();
+}
+
+bool Form1::menuHoldsMouse() const {
+    return mouseGrabber() == this && (Picture1->isVisible() || m_menuClosedByPress);
+}
+
+int Form1::menuItemAt(QPoint pos) const {
+    for (int i = 0; i < int(Label8.size()); ++i) {
+        if (Label8[i]->geometry().contains(Picture1->mapFrom(this, pos)))
+            return i;
+    }
+    return -1;
+}
+
+void Form1::menuPress(QMouseEvent* event) {
+    const QPoint pos = event->position().toPoint();
+    if (Picture1->geometry().contains(pos)) {
+        m_menuPressedItem = menuItemAt(pos);
+        return;
+    }
+    m_menuClosedByPress = true;
+    Picture1->hide();
+}
+
+void Form1::menuRelease(QMouseEvent* event) {
+    if (m_menuClosedByPress) {
+        if (event->buttons() == Qt::NoButton) {
+            m_menuClosedByPress = false;
+            grabMenuInput(false);
+        }
+        return;
+    }
+    const int pressed = std::exchange(m_menuPressedItem, -1);
+    if (event->button() == Qt::LeftButton && pressed >= 0 &&
+        menuItemAt(event->position().toPoint()) == pressed)
+        Label8_Click(pressed);
+}
+
+// Escape closes the panel; an item's letter, or Enter on the lit item, chooses it; the
+// arrows move the light.
+bool Form1::menuKey(QKeyEvent* event) {
+    const int count = int(Label8.size());
+    switch (event->key()) {
+    case Qt::Key_Escape:
+        Picture1->hide();
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        Label8_Click(m_litItem);
+        return true;
+    case Qt::Key_Up:
+    case Qt::Key_Down: {
+        // In the order they stand on the panel, which is not their indices' order.
+        std::array<int, 5> order{};
+        std::iota(order.begin(), order.end(), 0);
+        std::sort(order.begin(), order.end(),
+                  [](int a, int b) { return kMenuItems[a].topTwips < kMenuItems[b].topTwips; });
+        const auto at = std::find(order.begin(), order.end(), m_litItem) - order.begin();
+        const int step = event->key() == Qt::Key_Down ? 1 : count - 1;
+        Label8_MouseMove(order[(at + step) % count]);
+        return true;
+    }
+    default:
+        break;
+    }
+    const QString letter = event->text().toUpper();
+    for (int i = 0; i < count && letter.size() == 1; ++i) {
+        if (QStringView(kMenuItems[i].caption).endsWith(QString(u'(' + letter + u')'))) {
+            Label8_Click(i);
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace tarnwel
