@@ -3,6 +3,7 @@
 #include "app/startup.h"
 #include "buildconfig.h"
 #include "widgets/fonts.h"
+#include "widgets/qttexts.h"
 
 #include <QApplication>
 
@@ -24,6 +25,7 @@ int main(int argc, char* argv[]) {
     }
     tarnwel::registerFontSubstitutions();
     tarnwel::useNinePointFont();
+    tarnwel::useChineseQtTexts();
 
     const tarnwel::Environment::Addresses addresses{
         QStringLiteral(TARNWEL_QUOTE_BASE_URL), QByteArrayLiteral(TARNWEL_QUOTE_REFERER),

@@ -42,7 +42,8 @@ if(BUILD_TESTING)
 endif()
 
 # cpack -G DEB, from a release build. The library dependencies come from dpkg-shlibdeps;
-# a CJK font is only recommended, since any one will do.
+# a CJK font is only recommended, since any one will do, and so are Qt's translations,
+# without which Qt's own buttons read in English.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tarnwel)
 set(CPACK_PACKAGE_VENDOR "Tarnwel")
@@ -57,5 +58,5 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wqy-microhei | fonts-noto-cjk")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wqy-microhei | fonts-noto-cjk, qt6-translations-l10n")
 include(CPack)

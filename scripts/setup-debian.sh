@@ -6,11 +6,12 @@
 # desktop-entry and metainfo validators and compile the Windows sources with the MinGW-w64
 # cross compiler; the notification and portal tests start a private D-Bus daemon; the
 # grab's test runs on an Xvfb of its own and types with xdotool; packaging needs
-# dpkg-shlibdeps.
+# dpkg-shlibdeps. Qt's own texts (the message boxes' buttons) come in Chinese from
+# qt6-translations-l10n.
 set -euo pipefail
 packages=(build-essential cmake ninja-build qt6-base-dev libxcb1-dev x11proto-dev
           fonts-wqy-microhei qt6-httpserver-dev qt6-websockets-dev g++-mingw-w64-x86-64-posix
-          desktop-file-utils appstream dpkg-dev dbus xvfb xdotool)
+          desktop-file-utils appstream dpkg-dev dbus xvfb xdotool qt6-translations-l10n)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
