@@ -3,6 +3,7 @@
 
 #include "stealth/colourkey.h"
 #include "widgets/controllabel.h"
+#include "widgets/fonts.h"
 #include "widgets/pixelratio.h"
 #include "widgets/twips.h"
 
@@ -95,10 +96,9 @@ void Form4::setQuoteTexts(const QString& caption, const QString& tooltip) {
     updateToolTip();
     if (caption == Label1->text())
         return;
-    // The label fits its text; the window does not, so a long caption is cut off at the
-    // window's right edge.
-    Label1->setText(caption);
-    Label1->adjustSize();
+    // The window keeps its size; a caption longer than the room to its right edge takes
+    // a smaller font.
+    showFitted(Label1, caption, font(), width() - Label1->x());
     keyWhenShown();
 }
 

@@ -5,6 +5,7 @@
 #include "charts/chartaddress.h"
 #include "widgets/windowdrag.h"
 
+#include <QFont>
 #include <QPixmap>
 #include <QStringList>
 #include <QWidget>
@@ -86,6 +87,8 @@ private:
     void buildTimers();
     void connectMouse();
     void layoutBand();
+    int placePrice(int priceRight);
+    void placeName(int priceLeft);
     void applyColours();
     void updateToolTip();
     void refreshOpenToolTip();
@@ -117,6 +120,10 @@ private:
 
     WindowDrag m_drag;
     QPixmap m_background;
+    // The labels' own fonts, which a text too long for its room makes smaller.
+    QFont m_lineFont;
+    QFont m_priceFont;
+    QFont m_besideFont;
     int m_alpha = 255;
     int m_priceHeight = 0; // of the price in its full size
     UpDownColours m_colours = UpDownColours::RedUp;
