@@ -69,6 +69,8 @@ private Q_SLOTS:
     void storedColoursAtLoad();
     void loadAppliesOpacity_data();
     void loadAppliesOpacity();
+    void backgroundAloneSeeThrough_data();
+    void backgroundAloneSeeThrough();
     void loadSequence();
     void dragStartsOnlyFromSomeControls_data();
     void dragStartsOnlyFromSomeControls();
@@ -161,7 +163,83 @@ void TestForm1::loadAppliesOpacity() {
     QVERIFY(conductor->start());
     const Form1& ticker = conductor->ticker();
     QCOMPARE(ticker.alpha(), alpha);
-    QCOMPARE(qRound(ticker.windowOpacity() * 255), alpha);
+    // The background alone takes the alpha, never the whole window.
+    QCOMPARE(ticker.windowOpacity(), 1.0);
+}
+
+namespace {
+
+// The highest alpha in `area` of `image`: where a label's glyphs are.
+int mostOpaque(const QImage& image, QRect area) {
+    int most = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            most = std::max(most, qAlpha(image.pixel(x, y)));
+    return most;
+}
+
+// The window with a quote, at `alpha`; the ticker with its menu open.
+std::unique_ptr<QWidget> windowAtAlpha(const QString& window, int alpha) {
+    if (window == u"Form5") {
+        auto list = std::make_unique<Form5>();
+        ListLine line;
+        line.code = u"sh600028"_qs;
+        line.name = u"中国石化"_qs;
+        line.price = u"5.23"_qs;
+        list->showLines({line}, {});
+        list->applyAlpha(alpha);
+        return list;
+    }
+    auto ticker = std::make_unique<Form1>();
+    TickerTexts texts;
+    texts.label1 = u"中国石化"_qs;
+    texts.label2 = u"5.23"_qs;
+    texts.label5 = u"沪综指:3061.789"_qs;
+    ticker->showTexts(texts);
+    ticker->applyAlpha(alpha);
+    child(ticker.get(), "Picture1")->show();
+    return ticker;
+}
+
+} // namespace
+
+void TestForm1::backgroundAloneSeeThrough_data() {
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<int>("alpha");
+    QTest::addColumn<QPoint>("background");  // a bare spot
+    QTest::addColumn<QPoint>("mark");        // of the artwork, where there is one
+    QTest::addColumn<QStringList>("opaque"); // controls drawn opaque whatever the alpha
+    const QStringList tickerControls{u"Label1"_qs, u"Label2"_qs, u"Label5"_qs, u"Image1"_qs,
+                                     u"Picture1"_qs};
+    const QStringList listControls{u"Label7"_qs, u"Name"_qs, u"Price"_qs};
+    for (const int alpha : {26, 102}) {
+        // The gear's body, clear of its hole, and the arrow's.
+        for (const QPoint mark : {QPoint(229, 10), QPoint(244, 9)})
+            QTest::addRow("ticker at %d, mark at %d", alpha, mark.x())
+                << u"Form1"_qs << alpha << QPoint(px(3700), px(1450)) << mark << tickerControls;
+        QTest::addRow("list at %d", alpha)
+            << u"Form5"_qs << alpha << QPoint(1, 1) << QPoint() << listControls;
+    }
+}
+
+void TestForm1::backgroundAloneSeeThrough() {
+    QFETCH(QString, window);
+    QFETCH(int, alpha);
+    QFETCH(QPoint, background);
+    QFETCH(QPoint, mark);
+    QFETCH(QStringList, opaque);
+    const std::unique_ptr<QWidget> shown = windowAtAlpha(window, alpha);
+    const QImage image = shown->grab().toImage();
+    QVERIFY(image.hasAlphaChannel());
+    QVERIFY(qAbs(qAlpha(image.pixel(background)) - alpha) <= 1);
+    if (!mark.isNull())
+        QCOMPARE(qAlpha(image.pixel(mark)), 255);
+    for (const QString& name : opaque) {
+        const QWidget* control = child(shown.get(), qPrintable(name));
+        QVERIFY2(control, qPrintable(name));
+        QVERIFY2(mostOpaque(image, control->geometry()) == 255, qPrintable(name));
+    }
+    QCOMPARE(shown->windowOpacity(), 1.0);
 }
 
 void TestForm1::loadSequence() {

@@ -7,6 +7,7 @@
 #include "ticker/updowncolour.h"
 #include "widgets/alertbell.h"
 #include "widgets/controllabel.h"
+#include "widgets/desktopwindow.h"
 #include "widgets/fonts.h"
 #include "widgets/pixelratio.h"
 #include "widgets/twips.h"
@@ -71,6 +72,8 @@ Form1::Form1(QWidget* parent)
     setWindowTitle(QStringLiteral("Tarnwel"));
     setWindowIcon(artwork::programIcon());
     setFixedSize(px(kTickerSizeTwips));
+    // The background is painted with the alpha of the user's transparency.
+    setAttribute(Qt::WA_TranslucentBackground);
 
     buildLabels();
     buildMenu();
@@ -123,6 +126,7 @@ void Form1::buildArtwork() {
     // The artwork is drawn for the screen's pixel density, and drawn again when it changes.
     const auto drawArtwork = [this](qreal ratio) {
         m_background = artwork::tickerBackground(ratio);
+        m_menuMark = artwork::tickerMenuMark(ratio);
         Image1->setPixmap(artwork::houseIcon(ratio));
         if (auto* panel = findChild<QLabel*>(QStringLiteral("Picture1")))
             panel->setPixmap(artwork::menuPanel(ratio));
@@ -185,7 +189,8 @@ void Form1::Form_Load(int alpha) {
 
 void Form1::applyAlpha(int alpha) {
     m_alpha = alpha;
-    setWindowOpacity(alpha / 255.0);
+    m_backgroundAlpha = desktopBlendsWindows() ? alpha : 255;
+    update();
 }
 
 void Form1::Timer1_Timer() {
@@ -386,9 +391,13 @@ void Form1::paintEvent(QPaintEvent* event) {
     // A rectangle at a time: clipped to one rectangle, the background is copied row by
     // row. A clip of several rectangles (a turn's changed labels) would have it blended
     // span by span, and for a tall region by worker threads that then stay alive.
+    // Only the background is see-through; the menu's mark and the children stay opaque.
     for (const QRect& rect : event->region()) {
         painter.setClipRect(rect);
+        painter.setOpacity(m_backgroundAlpha / 255.0);
         painter.drawPixmap(0, 0, m_background);
+        painter.setOpacity(1);
+        painter.drawPixmap(0, 0, m_menuMark);
     }
 }
 

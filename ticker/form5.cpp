@@ -4,6 +4,7 @@
 #include "ticker/artwork.h"
 #include "ticker/updowncolour.h"
 #include "widgets/controllabel.h"
+#include "widgets/desktopwindow.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -211,7 +212,7 @@ void Form5::setUpDownColours(UpDownColours colours) {
 }
 
 void Form5::applyAlpha(int alpha) {
-    m_alpha = std::clamp(alpha, 0, 255);
+    m_alpha = desktopBlendsWindows() ? std::clamp(alpha, 0, 255) : 255;
     update();
 }
 
