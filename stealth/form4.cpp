@@ -3,6 +3,7 @@
 
 #include "stealth/colourkey.h"
 #include "widgets/controllabel.h"
+#include "widgets/desktopwindow.h"
 #include "widgets/fonts.h"
 #include "widgets/pixelratio.h"
 #include "widgets/twips.h"
@@ -28,6 +29,7 @@ Form4::Form4(QWidget* parent)
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("Form4"));
     setFixedSize(kLineSize);
+    keepOnEveryDesktop(this);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));

@@ -74,6 +74,7 @@ Form1::Form1(QWidget* parent)
     setFixedSize(px(kTickerSizeTwips));
     // The background is painted with the alpha of the user's transparency.
     setAttribute(Qt::WA_TranslucentBackground);
+    keepOnEveryDesktop(this);
 
     buildLabels();
     buildMenu();

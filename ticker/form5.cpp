@@ -44,6 +44,7 @@ Form5::Form5(QWidget* parent)
     // Never takes the focus from the user's work; only the background is see-through.
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_TranslucentBackground);
+    keepOnEveryDesktop(this);
     m_grid = new QGridLayout(this);
     m_grid->setContentsMargins(kMarginPx, 2, kMarginPx, kMarginPx);
     m_grid->setHorizontalSpacing(10);

@@ -5,7 +5,7 @@
 #include <QGuiApplication>
 #include <QWidget>
 
-#if defined(TARNWEL_HAVE_XCB)
+#if defined(TARNWEL_HAVE_XCB) && !defined(Q_OS_WIN)
 #include <xcb/xcb.h>
 
 #include <array>
@@ -14,7 +14,7 @@
 
 namespace tarnwel {
 
-#if defined(TARNWEL_HAVE_XCB)
+#if defined(TARNWEL_HAVE_XCB) && !defined(Q_OS_WIN)
 
 namespace {
 
