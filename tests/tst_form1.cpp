@@ -110,6 +110,7 @@ void TestForm1::cleanup() {
 void TestForm1::turnRepaintsOnTheGuiThread() {
 #ifdef Q_OS_LINUX
     Form1 ticker;
+    ticker.applyAlpha(102); // the default 60%: the background is blended, not copied
     ticker.show();
     QVERIFY(QTest::qWaitForWindowExposed(&ticker));
     const auto threads = [] { return QDir(QStringLiteral("/proc/self/task")).count(); };
