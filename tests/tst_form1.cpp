@@ -170,6 +170,45 @@ void TestForm1::loadAppliesOpacity() {
 
 namespace {
 
+// The window with `texts` (a label's name and its text) shown, the rest ordinary.
+std::unique_ptr<QWidget> windowShowing(const QString& window, const QVariantMap& texts) {
+    const auto text = [&texts](const char* name, const QString& ordinary) {
+        return texts.value(QString::fromLatin1(name), ordinary).toString();
+    };
+    if (window == u"Form4") {
+        auto line = std::make_unique<Form4>();
+        line->setQuoteTexts(text("Label1", u"600028(5.23)"_qs), {});
+        return line;
+    }
+    if (window == u"Form5") {
+        auto list = std::make_unique<Form5>();
+        ListLine line;
+        line.code = u"sh600028"_qs;
+        line.name = text("Name", u"中国石化"_qs);
+        line.price = text("Price", u"5.23"_qs);
+        line.change = text("Change", u"+0.05"_qs);
+        line.percent = text("Percent", u"+0.97%"_qs);
+        list->showLines({line}, {});
+        return list;
+    }
+    auto ticker = std::make_unique<Form1>();
+    ticker->showAlertMark(true);
+    TickerTexts lines;
+    lines.label4 = text("Label4", u"最高:5.30  最低:5.15"_qs);
+    lines.label3 = text("Label3", u"昨收:5.18  今开:5.20  成交:123457"_qs);
+    lines.label2 = text("Label2", u"5.23"_qs);
+    lines.label9 = text("Label9", u"+0.05\n+0.97%"_qs);
+    lines.label5 = text("Label5", u"沪综指:3061.789"_qs);
+    lines.label6 = text("Label6", u"深成指:10234.567"_qs);
+    lines.label1 = text("Label1", u"中国石化"_qs);
+    ticker->showTexts(lines);
+    return ticker;
+}
+
+} // namespace
+
+namespace {
+
 // The highest alpha in `area` of `image`: where a label's glyphs are.
 int mostOpaque(const QImage& image, QRect area) {
     int most = 0;
@@ -181,25 +220,14 @@ int mostOpaque(const QImage& image, QRect area) {
 
 // The window with a quote, at `alpha`; the ticker with its menu open.
 std::unique_ptr<QWidget> windowAtAlpha(const QString& window, int alpha) {
-    if (window == u"Form5") {
-        auto list = std::make_unique<Form5>();
-        ListLine line;
-        line.code = u"sh600028"_qs;
-        line.name = u"中国石化"_qs;
-        line.price = u"5.23"_qs;
-        list->showLines({line}, {});
+    std::unique_ptr<QWidget> shown = windowShowing(window, {});
+    if (auto* list = qobject_cast<Form5*>(shown.get()))
         list->applyAlpha(alpha);
-        return list;
+    if (auto* ticker = qobject_cast<Form1*>(shown.get())) {
+        ticker->applyAlpha(alpha);
+        child(ticker, "Picture1")->show();
     }
-    auto ticker = std::make_unique<Form1>();
-    TickerTexts texts;
-    texts.label1 = u"中国石化"_qs;
-    texts.label2 = u"5.23"_qs;
-    texts.label5 = u"沪综指:3061.789"_qs;
-    ticker->showTexts(texts);
-    ticker->applyAlpha(alpha);
-    child(ticker.get(), "Picture1")->show();
-    return ticker;
+    return shown;
 }
 
 } // namespace
@@ -545,45 +573,6 @@ void TestForm1::bandFits() {
     QFETCH(bool, ownPlace);
     QCOMPARE(child(&ticker, "Label2")->pos() == px(QPoint(2340, 660)), ownPlace);
 }
-
-namespace {
-
-// The window with `texts` (a label's name and its text) shown, the rest ordinary.
-std::unique_ptr<QWidget> windowShowing(const QString& window, const QVariantMap& texts) {
-    const auto text = [&texts](const char* name, const QString& ordinary) {
-        return texts.value(QString::fromLatin1(name), ordinary).toString();
-    };
-    if (window == u"Form4") {
-        auto line = std::make_unique<Form4>();
-        line->setQuoteTexts(text("Label1", u"600028(5.23)"_qs), {});
-        return line;
-    }
-    if (window == u"Form5") {
-        auto list = std::make_unique<Form5>();
-        ListLine line;
-        line.code = u"sh600028"_qs;
-        line.name = text("Name", u"中国石化"_qs);
-        line.price = text("Price", u"5.23"_qs);
-        line.change = text("Change", u"+0.05"_qs);
-        line.percent = text("Percent", u"+0.97%"_qs);
-        list->showLines({line}, {});
-        return list;
-    }
-    auto ticker = std::make_unique<Form1>();
-    ticker->showAlertMark(true);
-    TickerTexts lines;
-    lines.label4 = text("Label4", u"最高:5.30  最低:5.15"_qs);
-    lines.label3 = text("Label3", u"昨收:5.18  今开:5.20  成交:123457"_qs);
-    lines.label2 = text("Label2", u"5.23"_qs);
-    lines.label9 = text("Label9", u"+0.05\n+0.97%"_qs);
-    lines.label5 = text("Label5", u"沪综指:3061.789"_qs);
-    lines.label6 = text("Label6", u"深成指:10234.567"_qs);
-    lines.label1 = text("Label1", u"中国石化"_qs);
-    ticker->showTexts(lines);
-    return ticker;
-}
-
-} // namespace
 
 void TestForm1::longTextsFit_data() {
     QTest::addColumn<QString>("window");
