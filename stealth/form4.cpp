@@ -3,6 +3,8 @@
 
 #include "stealth/colourkey.h"
 #include "widgets/controllabel.h"
+#include "widgets/desktopwindow.h"
+#include "widgets/fonts.h"
 #include "widgets/pixelratio.h"
 #include "widgets/twips.h"
 
@@ -27,6 +29,7 @@ Form4::Form4(QWidget* parent)
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("Form4"));
     setFixedSize(kLineSize);
+    keepOnEveryDesktop(this);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -95,10 +98,9 @@ void Form4::setQuoteTexts(const QString& caption, const QString& tooltip) {
     updateToolTip();
     if (caption == Label1->text())
         return;
-    // The label fits its text; the window does not, so a long caption is cut off at the
-    // window's right edge.
-    Label1->setText(caption);
-    Label1->adjustSize();
+    // The window keeps its size; a caption longer than the room to its right edge takes
+    // a smaller font.
+    showFitted(Label1, caption, font(), width() - Label1->x());
     keyWhenShown();
 }
 

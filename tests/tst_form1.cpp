@@ -7,11 +7,13 @@
 #include "testenvironment.h"
 #include "testfiles.h"
 #include "ticker/form1.h"
+#include "ticker/form5.h"
 #include "ticker/placement.h"
 #include "ticker/quotefeed.h"
 #include "watchlist/stockdirectory.h"
 #include "watchlist/watchlistfile.h"
 #include "widgets/controllabel.h"
+#include "widgets/fonts.h"
 #include "widgets/twips.h"
 
 #include <QApplication>
@@ -59,12 +61,16 @@ private Q_SLOTS:
     void placement();
     void bandFits_data();
     void bandFits();
+    void longTextsFit_data();
+    void longTextsFit();
     void upDownColours_data();
     void upDownColours();
     void storedColoursAtLoad_data();
     void storedColoursAtLoad();
     void loadAppliesOpacity_data();
     void loadAppliesOpacity();
+    void backgroundAloneSeeThrough_data();
+    void backgroundAloneSeeThrough();
     void loadSequence();
     void dragStartsOnlyFromSomeControls_data();
     void dragStartsOnlyFromSomeControls();
@@ -104,6 +110,7 @@ void TestForm1::cleanup() {
 void TestForm1::turnRepaintsOnTheGuiThread() {
 #ifdef Q_OS_LINUX
     Form1 ticker;
+    ticker.applyAlpha(102); // the default 60%: the background is blended, not copied
     ticker.show();
     QVERIFY(QTest::qWaitForWindowExposed(&ticker));
     const auto threads = [] { return QDir(QStringLiteral("/proc/self/task")).count(); };
@@ -157,7 +164,111 @@ void TestForm1::loadAppliesOpacity() {
     QVERIFY(conductor->start());
     const Form1& ticker = conductor->ticker();
     QCOMPARE(ticker.alpha(), alpha);
-    QCOMPARE(qRound(ticker.windowOpacity() * 255), alpha);
+    // The background alone takes the alpha, never the whole window.
+    QCOMPARE(ticker.windowOpacity(), 1.0);
+}
+
+namespace {
+
+// The window with `texts` (a label's name and its text) shown, the rest ordinary.
+std::unique_ptr<QWidget> windowShowing(const QString& window, const QVariantMap& texts) {
+    const auto text = [&texts](const char* name, const QString& ordinary) {
+        return texts.value(QString::fromLatin1(name), ordinary).toString();
+    };
+    if (window == u"Form4") {
+        auto line = std::make_unique<Form4>();
+        line->setQuoteTexts(text("Label1", u"600028(5.23)"_qs), {});
+        return line;
+    }
+    if (window == u"Form5") {
+        auto list = std::make_unique<Form5>();
+        ListLine line;
+        line.code = u"sh600028"_qs;
+        line.name = text("Name", u"中国石化"_qs);
+        line.price = text("Price", u"5.23"_qs);
+        line.change = text("Change", u"+0.05"_qs);
+        line.percent = text("Percent", u"+0.97%"_qs);
+        list->showLines({line}, {});
+        return list;
+    }
+    auto ticker = std::make_unique<Form1>();
+    ticker->showAlertMark(true);
+    TickerTexts lines;
+    lines.label4 = text("Label4", u"最高:5.30  最低:5.15"_qs);
+    lines.label3 = text("Label3", u"昨收:5.18  今开:5.20  成交:123457"_qs);
+    lines.label2 = text("Label2", u"5.23"_qs);
+    lines.label9 = text("Label9", u"+0.05\n+0.97%"_qs);
+    lines.label5 = text("Label5", u"沪综指:3061.789"_qs);
+    lines.label6 = text("Label6", u"深成指:10234.567"_qs);
+    lines.label1 = text("Label1", u"中国石化"_qs);
+    ticker->showTexts(lines);
+    return ticker;
+}
+
+} // namespace
+
+namespace {
+
+// The highest alpha in `area` of `image`: where a label's glyphs are.
+int mostOpaque(const QImage& image, QRect area) {
+    int most = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            most = std::max(most, qAlpha(image.pixel(x, y)));
+    return most;
+}
+
+// The window with a quote, at `alpha`; the ticker with its menu open.
+std::unique_ptr<QWidget> windowAtAlpha(const QString& window, int alpha) {
+    std::unique_ptr<QWidget> shown = windowShowing(window, {});
+    if (auto* list = qobject_cast<Form5*>(shown.get()))
+        list->applyAlpha(alpha);
+    if (auto* ticker = qobject_cast<Form1*>(shown.get())) {
+        ticker->applyAlpha(alpha);
+        child(ticker, "Picture1")->show();
+    }
+    return shown;
+}
+
+} // namespace
+
+void TestForm1::backgroundAloneSeeThrough_data() {
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<int>("alpha");
+    QTest::addColumn<QPoint>("background");  // a bare spot
+    QTest::addColumn<QPoint>("mark");        // of the artwork, where there is one
+    QTest::addColumn<QStringList>("opaque"); // controls drawn opaque whatever the alpha
+    const QStringList tickerControls{u"Label1"_qs, u"Label2"_qs, u"Label5"_qs, u"Image1"_qs,
+                                     u"Picture1"_qs};
+    const QStringList listControls{u"Label7"_qs, u"Name"_qs, u"Price"_qs};
+    for (const int alpha : {26, 102}) {
+        // The gear's body, clear of its hole, and the arrow's.
+        for (const QPoint mark : {QPoint(229, 10), QPoint(244, 9)})
+            QTest::addRow("ticker at %d, mark at %d", alpha, mark.x())
+                << u"Form1"_qs << alpha << QPoint(px(3700), px(1450)) << mark << tickerControls;
+        QTest::addRow("list at %d", alpha)
+            << u"Form5"_qs << alpha << QPoint(1, 1) << QPoint() << listControls;
+    }
+}
+
+void TestForm1::backgroundAloneSeeThrough() {
+    QFETCH(QString, window);
+    QFETCH(int, alpha);
+    QFETCH(QPoint, background);
+    QFETCH(QPoint, mark);
+    QFETCH(QStringList, opaque);
+    const std::unique_ptr<QWidget> shown = windowAtAlpha(window, alpha);
+    const QImage image = shown->grab().toImage();
+    QVERIFY(image.hasAlphaChannel());
+    QVERIFY(qAbs(qAlpha(image.pixel(background)) - alpha) <= 1);
+    if (!mark.isNull())
+        QCOMPARE(qAlpha(image.pixel(mark)), 255);
+    for (const QString& name : opaque) {
+        const QWidget* control = child(shown.get(), qPrintable(name));
+        QVERIFY2(control, qPrintable(name));
+        QVERIFY2(mostOpaque(image, control->geometry()) == 255, qPrintable(name));
+    }
+    QCOMPARE(shown->windowOpacity(), 1.0);
 }
 
 void TestForm1::loadSequence() {
@@ -463,6 +574,55 @@ void TestForm1::bandFits() {
     }
     QFETCH(bool, ownPlace);
     QCOMPARE(child(&ticker, "Label2")->pos() == px(QPoint(2340, 660)), ownPlace);
+}
+
+void TestForm1::longTextsFit_data() {
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QVariantMap>("texts");
+    QTest::newRow("a huge volume")
+        << u"Form1"_qs
+        << QVariantMap{{u"Label3"_qs, u"昨收:1270.320  今开:1265.000  成交:98765432"_qs}};
+    QTest::newRow("every figure at its longest")
+        << u"Form1"_qs
+        << QVariantMap{{u"Label3"_qs, u"昨收:12345.678  今开:12345.678  成交:9876543210"_qs},
+                       {u"Label4"_qs, u"最高:12345.678  最低:12345.678"_qs},
+                       {u"Label5"_qs, u"沪综指:123456.7890"_qs},
+                       {u"Label6"_qs, u"深成指:123456.7890"_qs}};
+    QTest::newRow("a long name") << u"Form1"_qs
+                                 << QVariantMap{{u"Label1"_qs, u"*ST某某某某某某股份有限公司"_qs}};
+    QTest::newRow("a long name, a big price and its change")
+        << u"Form1"_qs
+        << QVariantMap{{u"Label1"_qs, u"某某某某某某股份"_qs},
+                       {u"Label2"_qs, u"123456.789"_qs},
+                       {u"Label9"_qs, u"-12345.678\n-99.99%"_qs}};
+    QTest::newRow("stealth line, a big price")
+        << u"Form4"_qs << QVariantMap{{u"Label1"_qs, u"430047(12345.678)"_qs}};
+    QTest::newRow("list, long name and big figures")
+        << u"Form5"_qs
+        << QVariantMap{{u"Name"_qs, u"*ST某某某某某某股份有限公司"_qs},
+                       {u"Price"_qs, u"123456.789"_qs},
+                       {u"Change"_qs, u"-12345.678"_qs},
+                       {u"Percent"_qs, u"-99.99%"_qs}};
+}
+
+void TestForm1::longTextsFit() {
+    // Every text shows whole: a line too long for its room takes a smaller font, never a
+    // shorter text, and stays inside the window, clear of its neighbours.
+    QFETCH(QString, window);
+    QFETCH(QVariantMap, texts);
+    const std::unique_ptr<QWidget> shown = windowShowing(window, texts);
+    for (auto it = texts.cbegin(); it != texts.cend(); ++it) {
+        const auto* label = child<QLabel>(shown.get(), qPrintable(it.key()));
+        QVERIFY2(label, qPrintable(it.key()));
+        QCOMPARE(label->text(), it.value().toString());
+        QVERIFY2(textWidth(label->font(), label->text()) <= label->width(), qPrintable(it.key()));
+        QVERIFY2(shown->rect().contains(label->geometry()), qPrintable(it.key()));
+        for (const QLabel* other : shown->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+            if (other != label && !other->isHidden() && other->objectName() != u"Image1")
+                QVERIFY2(!label->geometry().intersects(other->geometry()),
+                         qPrintable(it.key() + u" touches " + other->objectName()));
+        }
+    }
 }
 
 namespace {

@@ -27,6 +27,18 @@ void drawGear(QPainter& p, QPointF centre, qreal radius) {
     p.fillPath(gear.subtracted(hole), Qt::white);
 }
 
+// The gear and the down arrow in the top-right corner, where the menu opens.
+void drawMenuMark(QPainter& p) {
+    p.setRenderHint(QPainter::Antialiasing);
+    drawGear(p, QPointF(232.5, 10.5), 5.5);
+    QPainterPath arrow;
+    arrow.moveTo(240.5, 8.5);
+    arrow.lineTo(247.5, 8.5);
+    arrow.lineTo(244.0, 13.0);
+    arrow.closeSubpath();
+    p.fillPath(arrow, Qt::white);
+}
+
 // A house with a red roof, drawn into a 32 × 32 box.
 void drawHouse(QPainter& p) {
     p.setRenderHint(QPainter::Antialiasing);
@@ -77,14 +89,15 @@ QPixmap tickerBackground(qreal ratio) {
     p.fillRect(QRectF(0, 40, size.width(), 1), QColor(0xb0, 0xb0, 0xb0));
     p.fillRect(QRectF(0, 72, size.width(), 1), QColor(0x5a, 0x5a, 0x5a));
 
-    p.setRenderHint(QPainter::Antialiasing);
-    drawGear(p, QPointF(232.5, 10.5), 5.5);
-    QPainterPath arrow;
-    arrow.moveTo(240.5, 8.5);
-    arrow.lineTo(247.5, 8.5);
-    arrow.lineTo(244.0, 13.0);
-    arrow.closeSubpath();
-    p.fillPath(arrow, Qt::white);
+    drawMenuMark(p);
+    return pixmap;
+}
+
+QPixmap tickerMenuMark(qreal ratio) {
+    QPixmap pixmap = pixmapFor({250, 100}, ratio);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    drawMenuMark(p);
     return pixmap;
 }
 

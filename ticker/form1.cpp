@@ -7,6 +7,7 @@
 #include "ticker/updowncolour.h"
 #include "widgets/alertbell.h"
 #include "widgets/controllabel.h"
+#include "widgets/desktopwindow.h"
 #include "widgets/fonts.h"
 #include "widgets/pixelratio.h"
 #include "widgets/twips.h"
@@ -41,11 +42,25 @@ constexpr int kNameLeftmostTwips = 720; // clear of the house
 constexpr int kGapTwips = 60;
 constexpr int kPricePoints = 18;
 constexpr int kSmallestPricePoints = 11;
+constexpr int kNameTopTwips = 780;
+// Where the lines of figures must end: short of the alert bell, of the line beside, of
+// the window's edge. A line longer than its room takes a smaller font.
+constexpr int kTopLineRightTwips = 3030;
+constexpr int kEdgeTwips = 3690;
+constexpr int kIndexLineRightTwips = 1980;
+constexpr int kFirstLineTopTwips = 120;
+constexpr int kSecondLineTopTwips = 390;
+constexpr int kIndexTopTwips = 1200;
 
 void setTextColour(QLabel* label, const QColor& colour) {
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, colour);
     label->setPalette(palette);
+}
+
+// A line in a smaller font stays centred on the line it was laid out for.
+void centreOnLine(QLabel* label, int topTwips, const QFont& own) {
+    label->move(label->x(), px(topTwips) + (QFontMetrics(own).height() - label->height()) / 2);
 }
 
 } // namespace
@@ -58,6 +73,9 @@ Form1::Form1(QWidget* parent)
     setWindowTitle(QStringLiteral("Tarnwel"));
     setWindowIcon(artwork::programIcon());
     setFixedSize(px(kTickerSizeTwips));
+    // The background is painted with the alpha of the user's transparency.
+    setAttribute(Qt::WA_TranslucentBackground);
+    keepOnEveryDesktop(this);
 
     buildLabels();
     buildMenu();
@@ -73,23 +91,24 @@ void Form1::buildLabels() {
     Image1->setGeometry(pxRect(0, 240, 1215, 1155));
     Image1->setScaledContents(true);
 
-    Label4 = makeTextLabel("Label4", 120, 120);
-    Label3 = makeTextLabel("Label3", 120, 390);
-    Label1 = makeTextLabel("Label1", kNameLeftTwips, 780);
+    Label4 = makeTextLabel("Label4", 120, kFirstLineTopTwips);
+    Label3 = makeTextLabel("Label3", 120, kSecondLineTopTwips);
+    Label1 = makeTextLabel("Label1", kNameLeftTwips, kNameTopTwips);
     Label1->setText(QStringLiteral("正在连接…"));
     Label1->adjustSize();
     Label2 = makeTextLabel("Label2", kPriceLeftTwips, kPriceTopTwips);
     Label9 = makeTextLabel("Label9", kPriceLeftTwips, kBandTopTwips);
-    Label5 = makeTextLabel("Label5", 360, 1200);
-    Label6 = makeTextLabel("Label6", 2040, 1200);
-    QFont priceFont(QStringLiteral("黑体"));
-    priceFont.setPointSize(kPricePoints);
-    priceFont.setWeight(QFont::Normal);
-    Label2->setFont(priceFont);
-    m_priceHeight = QFontMetrics(priceFont).height();
-    QFont smallFont = Label9->font();
-    smallFont.setPointSize(8);
-    Label9->setFont(smallFont);
+    Label5 = makeTextLabel("Label5", 360, kIndexTopTwips);
+    Label6 = makeTextLabel("Label6", 2040, kIndexTopTwips);
+    m_lineFont = Label1->font();
+    m_priceFont = QFont(QStringLiteral("黑体"));
+    m_priceFont.setPointSize(kPricePoints);
+    m_priceFont.setWeight(QFont::Normal);
+    Label2->setFont(m_priceFont);
+    m_priceHeight = QFontMetrics(m_priceFont).height();
+    m_besideFont = Label9->font();
+    m_besideFont.setPointSize(8);
+    Label9->setFont(m_besideFont);
     Label9->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     for (QLabel* clickable : {Label1, Label5, Label6})
         clickable->setCursor(Qt::PointingHandCursor);
@@ -109,6 +128,7 @@ void Form1::buildArtwork() {
     // The artwork is drawn for the screen's pixel density, and drawn again when it changes.
     const auto drawArtwork = [this](qreal ratio) {
         m_background = artwork::tickerBackground(ratio);
+        m_menuMark = artwork::tickerMenuMark(ratio);
         Image1->setPixmap(artwork::houseIcon(ratio));
         if (auto* panel = findChild<QLabel*>(QStringLiteral("Picture1")))
             panel->setPixmap(artwork::menuPanel(ratio));
@@ -171,7 +191,8 @@ void Form1::Form_Load(int alpha) {
 
 void Form1::applyAlpha(int alpha) {
     m_alpha = alpha;
-    setWindowOpacity(alpha / 255.0);
+    m_backgroundAlpha = desktopBlendsWindows() ? alpha : 255;
+    update();
 }
 
 void Form1::Timer1_Timer() {
@@ -204,14 +225,23 @@ void Form1::Form_MouseMove(Qt::MouseButtons buttons, QPoint globalPos) {
 }
 
 void Form1::showTexts(const TickerTexts& texts) {
-    const std::pair<QLabel*, const QString&> lines[] = {
-        {Label4, texts.label4}, {Label3, texts.label3}, {Label2, texts.label2},
-        {Label9, texts.label9}, {Label5, texts.label5}, {Label6, texts.label6},
-        {Label1, texts.label1}};
-    for (const auto& [label, text] : lines) {
-        label->setText(text);
-        label->adjustSize();
+    const struct {
+        QLabel* label;
+        const QString& text;
+        int rightTwips;
+        int topTwips;
+    } lines[] = {{Label4, texts.label4, kTopLineRightTwips, kFirstLineTopTwips},
+                 {Label3, texts.label3, kEdgeTwips, kSecondLineTopTwips},
+                 {Label5, texts.label5, kIndexLineRightTwips, kIndexTopTwips},
+                 {Label6, texts.label6, kEdgeTwips, kIndexTopTwips}};
+    for (const auto& line : lines) {
+        showFitted(line.label, line.text, m_lineFont, px(line.rightTwips) - line.label->x());
+        centreOnLine(line.label, line.topTwips, m_lineFont);
     }
+    // The band's three lay themselves out together.
+    Label2->setText(texts.label2);
+    Label9->setText(texts.label9);
+    Label1->setText(texts.label1);
     m_shownTexts = true;
     m_stale = false;
     layoutBand();
@@ -238,7 +268,6 @@ void Form1::showFailure() {
     }
     m_stale = true;
     Label9->setText(QStringLiteral("未更新"));
-    Label9->adjustSize();
     layoutBand();
     applyColours();
 }
@@ -255,29 +284,42 @@ void Form1::applyColours() {
 void Form1::layoutBand() {
     // From the right: what the price means, then the price, then the name. The price keeps
     // its own place when there is room; a long one moves left, then pushes the name left
-    // as far as the house, and only then gets a smaller font.
+    // as far as the house, and only then gets a smaller font. A name that still has too
+    // little room gets a smaller font of its own.
     const int right = px(kBandRightTwips);
-    const int gap = px(kGapTwips);
+    showFitted(Label9, Label9->text(), m_besideFont, right - px(kPriceLeftTwips));
     Label9->move(right - Label9->width(),
                  px(kBandTopTwips + kBandHeightTwips / 2) - Label9->height() / 2);
-    const int priceRight = (Label9->text().isEmpty() ? right : Label9->x()) - gap;
+    const int priceRight = (Label9->text().isEmpty() ? right : Label9->x()) - px(kGapTwips);
+    placeName(placePrice(priceRight));
+}
+
+// Places the price to end by `priceRight`; returns where it begins.
+int Form1::placePrice(int priceRight) {
     const int ownLeft = px(kPriceLeftTwips);
     const int leftmostName = px(kNameLeftmostTwips);
-
-    QFont font = Label2->font();
-    for (int points = kPricePoints;; --points) {
+    const int nameWidth = textWidth(m_lineFont, Label1->text());
+    // Never larger than the whole band left of what it means.
+    QFont font = fittingFont(m_priceFont, Label2->text(), priceRight - leftmostName);
+    for (int points = font.pointSize();; --points) {
         font.setPointSize(points);
         Label2->setFont(font);
         Label2->adjustSize();
         const int priceLeft = std::min(ownLeft, priceRight - Label2->width());
-        const int nameLeft = std::min(px(kNameLeftTwips), priceLeft - gap - Label1->width());
-        if (nameLeft >= leftmostName || priceLeft == ownLeft || points == kSmallestPricePoints) {
+        const int nameLeft = std::min(px(kNameLeftTwips), priceLeft - px(kGapTwips) - nameWidth);
+        if (nameLeft >= leftmostName || priceLeft == ownLeft || points <= kSmallestPricePoints) {
             // A smaller price stays centred where the full-size one stands.
             Label2->move(priceLeft, px(kPriceTopTwips) + (m_priceHeight - Label2->height()) / 2);
-            Label1->move(std::max(nameLeft, leftmostName), Label1->y());
-            return;
+            return priceLeft;
         }
     }
+}
+
+void Form1::placeName(int priceLeft) {
+    const int nameRight = priceLeft - px(kGapTwips);
+    showFitted(Label1, Label1->text(), m_lineFont, nameRight - px(kNameLeftmostTwips));
+    Label1->move(std::min(px(kNameLeftTwips), nameRight - Label1->width()), Label1->y());
+    centreOnLine(Label1, kNameTopTwips, m_lineFont);
 }
 
 void Form1::showFeedStatus(const QString& text) {
@@ -351,9 +393,13 @@ void Form1::paintEvent(QPaintEvent* event) {
     // A rectangle at a time: clipped to one rectangle, the background is copied row by
     // row. A clip of several rectangles (a turn's changed labels) would have it blended
     // span by span, and for a tall region by worker threads that then stay alive.
+    // Only the background is see-through; the menu's mark and the children stay opaque.
     for (const QRect& rect : event->region()) {
         painter.setClipRect(rect);
+        painter.setOpacity(m_backgroundAlpha / 255.0);
         painter.drawPixmap(0, 0, m_background);
+        painter.setOpacity(1);
+        painter.drawPixmap(0, 0, m_menuMark);
     }
 }
 

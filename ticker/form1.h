@@ -5,6 +5,7 @@
 #include "charts/chartaddress.h"
 #include "widgets/windowdrag.h"
 
+#include <QFont>
 #include <QPixmap>
 #include <QStringList>
 #include <QWidget>
@@ -36,7 +37,8 @@ public:
     // Up and down in colour, or everything white; applied at once.
     void setUpDownColours(UpDownColours colours);
 
-    // A constant alpha (0 invisible … 255 opaque) for the whole window.
+    // The background's alpha (0 see-through … 255 opaque); the texts and the artwork
+    // on it stay opaque.
     void applyAlpha(int alpha);
     int alpha() const { return m_alpha; }
 
@@ -89,6 +91,8 @@ private:
     void buildTimers();
     void connectMouse();
     void layoutBand();
+    int placePrice(int priceRight);
+    void placeName(int priceLeft);
     void applyColours();
     void updateToolTip();
     void refreshOpenToolTip();
@@ -128,8 +132,14 @@ private:
 
     WindowDrag m_drag;
     QPixmap m_background;
+    QPixmap m_menuMark; // over the background, opaque
+    // The labels' own fonts, which a text too long for its room makes smaller.
+    QFont m_lineFont;
+    QFont m_priceFont;
+    QFont m_besideFont;
     int m_alpha = 255;
-    int m_priceHeight = 0; // of the price in its full size
+    int m_backgroundAlpha = 255; // what the desktop can show of it
+    int m_priceHeight = 0;       // of the price in its full size
     UpDownColours m_colours = UpDownColours::RedUp;
     bool m_shownTexts = false; // a turn has written the labels
     bool m_stale = false;      // the latest turn failed

@@ -4,6 +4,7 @@
 #include "ticker/artwork.h"
 #include "ticker/updowncolour.h"
 #include "widgets/controllabel.h"
+#include "widgets/desktopwindow.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -43,6 +44,7 @@ Form5::Form5(QWidget* parent)
     // Never takes the focus from the user's work; only the background is see-through.
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_TranslucentBackground);
+    keepOnEveryDesktop(this);
     m_grid = new QGridLayout(this);
     m_grid->setContentsMargins(kMarginPx, 2, kMarginPx, kMarginPx);
     m_grid->setHorizontalSpacing(10);
@@ -211,7 +213,7 @@ void Form5::setUpDownColours(UpDownColours colours) {
 }
 
 void Form5::applyAlpha(int alpha) {
-    m_alpha = std::clamp(alpha, 0, 255);
+    m_alpha = desktopBlendsWindows() ? std::clamp(alpha, 0, 255) : 255;
     update();
 }
 

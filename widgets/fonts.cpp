@@ -3,7 +3,11 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QStringList>
+
+#include <algorithm>
 
 namespace tarnwel {
 
@@ -28,6 +32,27 @@ void useNinePointFont() {
     QFont font = QApplication::font();
     font.setPointSize(9);
     QApplication::setFont(font);
+}
+
+int textWidth(const QFont& font, const QString& text) {
+    const QFontMetrics metrics(font);
+    int widest = 0;
+    for (const QString& line : text.split(u'\n'))
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    return widest;
+}
+
+QFont fittingFont(const QFont& own, const QString& text, int width) {
+    QFont font = own;
+    for (int points = own.pointSize(); points > 1 && textWidth(font, text) > width; --points)
+        font.setPointSize(points - 1);
+    return font;
+}
+
+void showFitted(QLabel* label, const QString& text, const QFont& own, int width) {
+    label->setText(text);
+    label->setFont(fittingFont(own, text, width));
+    label->adjustSize();
 }
 
 } // namespace tarnwel
