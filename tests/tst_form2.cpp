@@ -131,7 +131,19 @@ bool clickEntry(QAbstractItemView* view, const QString& text) {
 
 } // namespace
 
+namespace {
+
+enum class Gesture { Enter, KeypadEnter, DoubleClick, Delete, DeleteHeldDown };
+
+// The control before `view` in the tab order, from which a Tab reaches it.
+const char* before(const Form2* window, const QAbstractItemView* view) {
+    return view == results(window) ? "Text1" : "Command4";
+}
+
+} // namespace
+
 Q_DECLARE_METATYPE(FakeHttpServer::Response)
+Q_DECLARE_METATYPE(Gesture)
 
 Q_DECLARE_METATYPE(tarnwel::UpDownColours)
 Q_DECLARE_METATYPE(tarnwel::QuoteSourceChoice)
@@ -141,6 +153,10 @@ class TestForm2 : public QObject {
 private Q_SLOTS:
     void edit_data();
     void edit();
+    void keysAndDoubleClicks_data();
+    void keysAndDoubleClicks();
+    void tabOrder_data();
+    void tabOrder();
     void failedRewrite_data();
     void failedRewrite();
     void unusableListIsShownNotChanged_data();
@@ -226,6 +242,125 @@ void TestForm2::edit() {
         QTest::mouseClick(removeButton(window), Qt::LeftButton);
         QCOMPARE(watchList(window), after);
     }
+}
+
+void TestForm2::keysAndDoubleClicks_data() {
+    QTest::addColumn<QStringList>("listed");
+    QTest::addColumn<Gesture>("gesture");
+    QTest::addColumn<bool>("onResults"); // else on the watch list
+    QTest::addColumn<QString>("pick");   // empty: the list reached by Tab, nothing selected
+    QTest::addColumn<QStringList>("after");
+    QTest::addColumn<QString>("message");
+
+    const QStringList three = kDirectory.mid(1, 3);
+    const QString k11 = kDirectory[11];
+    const auto row = [&](const char* tag, Gesture gesture, bool onResults, const QString& pick,
+                         const QStringList& after, const QStringList& listed = {},
+                         const QString& message = {}) {
+        QTest::newRow(tag) << (listed.isEmpty() ? three : listed) << gesture << onResults << pick
+                           << after << message;
+    };
+    row("Enter on a result", Gesture::Enter, true, k11, three + QStringList{k11});
+    row("keypad Enter on a result", Gesture::KeypadEnter, true, k11, three + QStringList{k11});
+    row("double-click on a result", Gesture::DoubleClick, true, k11, three + QStringList{k11});
+    row("Enter on a listed result", Gesture::Enter, true, kDirectory[2], three);
+    row("Enter on the results reached by Tab", Gesture::Enter, true, QString(),
+        three + kDirectory.mid(0, 1));
+    row("Delete on a result", Gesture::Delete, true, k11, three);
+    row("Delete on an entry", Gesture::Delete, false, kDirectory[2],
+        QStringList{kDirectory[1], kDirectory[3]});
+    row("Delete held down takes one", Gesture::DeleteHeldDown, false, kDirectory[1],
+        kDirectory.mid(2, 2));
+    row("double-click on an entry", Gesture::DoubleClick, false, kDirectory[3],
+        kDirectory.mid(1, 2));
+    row("Delete on the watch list reached by Tab", Gesture::Delete, false, QString(),
+        kDirectory.mid(2, 2));
+    row("Enter on an entry", Gesture::Enter, false, kDirectory[2], three);
+    row("Enter on a result, list full", Gesture::Enter, true, k11, kDirectory.mid(0, 10),
+        kDirectory.mid(0, 10), QStringLiteral("添加自选股不能超过10支"));
+    row("double-click on the one entry left", Gesture::DoubleClick, false, kDirectory[0],
+        kDirectory.mid(0, 1), kDirectory.mid(0, 1), QStringLiteral("至少应保留1支自选股"));
+}
+
+// As the buttons do, and only where they would.
+void TestForm2::keysAndDoubleClicks() {
+    QFETCH(QStringList, listed);
+    QFETCH(Gesture, gesture);
+    QFETCH(bool, onResults);
+    QFETCH(QString, pick);
+    QFETCH(QStringList, after);
+    QFETCH(QString, message);
+
+    Fixture f(listed);
+    const QByteArray original = readAll(f.env.watchListPath);
+    Form2* window = f.open();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QAbstractItemView* view =
+        onResults ? static_cast<QAbstractItemView*>(results(window)) : watchListView(window);
+    if (pick.isEmpty()) {
+        child(window, before(window, view))->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), view);
+    } else {
+        QVERIFY(clickEntry(view, pick));
+    }
+    const QModelIndex picked = view->currentIndex();
+    switch (gesture) {
+    case Gesture::Enter:
+        QTest::keyClick(view, Qt::Key_Return);
+        break;
+    case Gesture::KeypadEnter:
+        QTest::keyClick(view, Qt::Key_Enter, Qt::KeypadModifier);
+        break;
+    case Gesture::DoubleClick:
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(picked).center());
+        break;
+    case Gesture::Delete:
+        QTest::keyClick(view, Qt::Key_Delete);
+        break;
+    case Gesture::DeleteHeldDown:
+        for (int repeat = 0; repeat < 3; ++repeat)
+            QTest::keyClick(view, Qt::Key_Delete);
+        break;
+    }
+    QCOMPARE(watchList(window), after);
+    QCOMPARE(readAll(f.env.watchListPath), after == listed ? original : windowForm(after));
+    QCOMPARE(f.hooks->messages, message.isEmpty() ? QStringList{} : QStringList{message});
+}
+
+void TestForm2::tabOrder_data() {
+    QTest::addColumn<bool>("forward");
+    QTest::addColumn<bool>("undoOffered");
+    QTest::addColumn<QStringList>("order");
+
+    const QStringList lists{u"Text1"_qs,    u"List1"_qs,    u"Command1"_qs, u"Command2"_qs,
+                            u"Command3"_qs, u"Command4"_qs, u"List2"_qs};
+    const QStringList options{u"Combo1"_qs, u"Check1"_qs,     u"Check2"_qs,     u"Combo2"_qs,
+                              u"Combo3"_qs, u"hotkeyEdit"_qs, u"hotkeyClear"_qs};
+    QStringList backward = lists + options;
+    std::reverse(backward.begin() + 1, backward.end());
+    QTest::newRow("Tab") << true << false << lists + options;
+    QTest::newRow("Shift+Tab") << false << false << backward;
+}
+
+// From the search box round to it again, through every control as it stands on screen.
+void TestForm2::tabOrder() {
+    QFETCH(bool, forward);
+    QFETCH(bool, undoOffered);
+    Fixture f(kDirectory.mid(0, 3));
+    Form2* window = f.open();
+    Q_UNUSED(undoOffered);
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QStringList walked;
+    for (QWidget* focus = QApplication::focusWidget(); focus && walked.size() < 30;) {
+        walked.append(focus->objectName());
+        QTest::keyClick(focus, forward ? Qt::Key_Tab : Qt::Key_Backtab,
+                        forward ? Qt::NoModifier : Qt::ShiftModifier);
+        focus = QApplication::focusWidget();
+        if (focus == searchBox(window))
+            break;
+    }
+    QTEST(walked, "order");
 }
 
 void TestForm2::failedRewrite_data() {

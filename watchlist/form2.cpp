@@ -18,6 +18,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QKeySequenceEdit>
 #include <QLabel>
 #include <QLineEdit>
@@ -161,6 +162,7 @@ Form2::Form2(Options options, std::shared_ptr<const stockdirectory::Search> dire
     m_lookup = new CodeLookup(m_options.lookup, m_options.services, this);
     connect(m_lookup, &CodeLookup::finished, this, &Form2::showLookedUp);
     setTabOrders();
+    connectKeys();
     connect(Text1, &QLineEdit::textChanged, this, &Form2::Text1_Change);
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
@@ -272,9 +274,9 @@ void Form2::buildHotkeyRow() {
     m_hotkeyEdit->setObjectName(QStringLiteral("hotkeyEdit"));
     m_hotkeyEdit->setGeometry(pxRect(1200, kHotkeyRowTop, 1815, 300));
     label->setBuddy(m_hotkeyEdit);
-    auto* clear = new QPushButton(QStringLiteral("清除"), this);
-    clear->setObjectName(QStringLiteral("hotkeyClear"));
-    clear->setGeometry(pxRect(3075, kHotkeyRowTop - 15, 615, 330));
+    m_hotkeyClear = new QPushButton(QStringLiteral("清除"), this);
+    m_hotkeyClear->setObjectName(QStringLiteral("hotkeyClear"));
+    m_hotkeyClear->setGeometry(pxRect(3075, kHotkeyRowTop - 15, 615, 330));
     m_hotkeyStatus = new QLabel(this);
     m_hotkeyStatus->setObjectName(QStringLiteral("hotkeyStatus"));
     m_hotkeyStatus->setTextFormat(Qt::PlainText);
@@ -283,27 +285,77 @@ void Form2::buildHotkeyRow() {
     m_hotkeyStatus->setGeometry(
         pxRect(120, kHotkeyRowTop + kOptionRowTwips, 5070, kHotkeyStatusTwips - 60));
     showHotkeyProblem(QString());
-    setTabOrder(Combo2, m_hotkeyEdit);
-    setTabOrder(m_hotkeyEdit, clear);
     connect(m_hotkeyEdit, &QKeySequenceEdit::editingFinished, this, &Form2::pickHotkey);
-    connect(clear, &QPushButton::clicked, this, [this] { storeHotkey(QKeySequence()); });
+    connect(m_hotkeyClear, &QPushButton::clicked, this, [this] { storeHotkey(QKeySequence()); });
 }
 
-// Text1, List1, List2, Command1, Command2, Command3, Command4, Combo1, Check1, Check2, Combo2,
-// Combo3, then the boss key's row; the frame and the labels take no focus.
+// As the controls stand on screen: the search, its results, the buttons between the lists,
+// the watch list, then the options row by row, left to right. The frame and the labels take
+// no focus.
 void Form2::setTabOrders() {
-    setTabOrder(Text1, List1);
-    setTabOrder(List1, List2);
-    setTabOrder(List2, Command1);
-    setTabOrder(Command1, Command2);
-    setTabOrder(Command2, Command3);
-    setTabOrder(Command3, Combo1);
-    setTabOrder(Combo1, Check1);
-    setTabOrder(Check1, Combo2);
-    setTabOrder(Combo2, Combo3);
-    setTabOrder(Command3, Command4);
-    setTabOrder(Check1, Check2);
+    QWidget* const order[] = {Text1,    List1,  Command1,     Command2,     Command3,
+                              Command4, List2,  Combo1,       Check1,       Check2,
+                              Combo2,   Combo3, m_hotkeyEdit, m_hotkeyClear};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
     Text1->setFocus();
+}
+
+// Enter or a double-click on a result adds it, Delete or a double-click on an entry removes
+// it: each through its button, so a list that cannot change refuses them alike.
+void Form2::connectKeys() {
+    List1->installEventFilter(this);
+    List2->installEventFilter(this);
+    m_hotkeyEdit->installEventFilter(this);
+    connect(List1, &QAbstractItemView::doubleClicked, Command1, &QPushButton::click);
+    connect(List2, &QAbstractItemView::doubleClicked, Command2, &QPushButton::click);
+}
+
+bool Form2::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        if (watched == List1 || watched == List2)
+            return listKeyPressed(static_cast<QAbstractItemView*>(watched), key);
+        if (watched == m_hotkeyEdit)
+            return hotkeyFieldKeyPressed(key);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// The key acts on the entry the list has selected or, reached by Tab, on the one with the
+// focus frame. A removal leaves no entry current, so a Delete held down takes one only.
+bool Form2::listKeyPressed(QAbstractItemView* list, const QKeyEvent* key) {
+    const bool adds =
+        list == List1 && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter);
+    const bool removes = list == List2 && key->key() == Qt::Key_Delete;
+    if (!adds && !removes)
+        return false;
+    const QModelIndex current = list->currentIndex();
+    if (!list->selectionModel()->hasSelection() && current.isValid())
+        list->selectionModel()->select(current, QItemSelectionModel::ClearAndSelect);
+    const int before = List2->count();
+    (adds ? Command1 : Command2)->click();
+    if (List2->count() < before)
+        list->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    return true;
+}
+
+// A boss key needs Ctrl, Alt or Meta, so the field has no use for a bare Escape: it closes
+// the window, as everywhere else in it.
+bool Form2::hotkeyFieldKeyPressed(const QKeyEvent* key) {
+    if (key->key() != Qt::Key_Escape || key->modifiers() != Qt::NoModifier)
+        return false;
+    close();
+    return true;
+}
+
+// Escape closes the window, so that it can be closed where no window manager draws a title
+// bar; a control that uses Escape itself (an open drop-down list) keeps it.
+void Form2::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+        close();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 Form2::~Form2() = default;

@@ -12,7 +12,9 @@
 #include <functional>
 #include <memory>
 
+class QAbstractItemView;
 class QCheckBox;
+class QKeyEvent;
 class QKeySequence;
 class QComboBox;
 class QGroupBox;
@@ -87,12 +89,17 @@ Q_SIGNALS:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildLists();
     void buildOptions();
     void buildHotkeyRow();
     void setTabOrders();
+    void connectKeys();
+    bool listKeyPressed(QAbstractItemView* list, const QKeyEvent* key);
+    bool hotkeyFieldKeyPressed(const QKeyEvent* key);
 
     void Text1_Change();
     void showLookedUp(CodeLookup::Result result, const QString& entry);
@@ -142,6 +149,7 @@ private:
     QLabel* m_searchHint = nullptr;  // what the search found beyond the directory
     QLabel* m_listNotice = nullptr;  // why the list cannot change, or where it moved
     QKeySequenceEdit* m_hotkeyEdit = nullptr;
+    QPushButton* m_hotkeyClear = nullptr;
     QLabel* m_hotkeyStatus = nullptr; // what the key does, or why it cannot be had
 
     Options m_options;
