@@ -78,11 +78,15 @@ struct Fixture {
     // `builtIn`: the program's own directory rather than the small one; `listing`: with
     // today's listing behind it, as the program has.
     Form2* open(bool builtIn = false, bool listing = false) {
-        const QStringList directory =
-            builtIn ? stockdirectory::shanghai() + stockdirectory::shenzhen() : kDirectory;
+        return openOver(builtIn ? stockdirectory::shanghai() + stockdirectory::shenzhen()
+                                : kDirectory,
+                        listing ? todaysListing() : nullptr);
+    }
+    Form2* openOver(const QStringList& directory,
+                    std::shared_ptr<const stockdirectory::Search> listing) {
         window = new Form2(watchListWindowOptions(env, services),
                            std::make_shared<const stockdirectory::Search>(directory),
-                           listing ? todaysListing() : nullptr, makeTestHooks(hooks).showNotice);
+                           std::move(listing), makeTestHooks(hooks).showNotice);
         QObject::connect(window, &Form2::transparencyPicked,
                          [this](const QString& text) { picked.append(text); });
         window->Form_Load();
@@ -176,6 +180,8 @@ private Q_SLOTS:
     void searchOrder();
     void addFromListing_data();
     void addFromListing();
+    void addFromDirectory_data();
+    void addFromDirectory();
     void transparency_data();
     void transparency();
     void showsTheStoredTransparency_data();
@@ -771,6 +777,51 @@ void TestForm2::addFromListing() {
     QCOMPARE(watchList(window), after);
     QCOMPARE(readAll(f.env.watchListPath), windowForm(after));
     QVERIFY(f.hooks->messages.isEmpty());
+}
+
+void TestForm2::addFromDirectory_data() {
+    QTest::addColumn<QString>("picked");      // from the directory
+    QTest::addColumn<QStringList>("listing"); // none: the program's own directory and listing
+    QTest::addColumn<QStringList>("before");
+    QTest::addColumn<QString>("stored"); // empty: nothing added
+
+    const QString pingAn = QStringLiteral("平安银行(sz000001)");
+    const QString old = QStringLiteral("深发展Ａ(sz000001)");
+    const QStringList two = kDirectory.mid(0, 2);
+    QTest::newRow("renamed since") << old << QStringList{pingAn, kDirectory[5]} << two << pingAn;
+    QTest::newRow("the same name")
+        << kDirectory[5] << QStringList{pingAn, kDirectory[5]} << two << kDirectory[5];
+    QTest::newRow("not listed today")
+        << kDirectory[4] << QStringList{pingAn} << two << kDirectory[4];
+    QTest::newRow("the same digits on another market")
+        << QStringLiteral("上证指数(sh000001)") << QStringList{pingAn} << two
+        << QStringLiteral("上证指数(sh000001)");
+    QTest::newRow("listed already under today's name")
+        << old << QStringList{pingAn} << two + QStringList{pingAn} << QString();
+    QTest::newRow("the program's own") << old << QStringList{} << two << pingAn;
+}
+
+// The directory names stocks as they were named in its day; today's listing renames them as
+// they are added, and only then.
+void TestForm2::addFromDirectory() {
+    QFETCH(QString, picked);
+    QFETCH(QStringList, listing);
+    QFETCH(QStringList, before);
+    QFETCH(QString, stored);
+
+    Fixture f(before);
+    const QStringList directory = listing.isEmpty()
+                                      ? stockdirectory::shanghai() + stockdirectory::shenzhen()
+                                      : kDirectory + QStringList{picked};
+    Form2* window = f.openOver(directory, listing.isEmpty()
+                                              ? todaysListing()
+                                              : std::make_shared<stockdirectory::Search>(listing));
+    QVERIFY(clickEntry(results(window), picked));
+    QTest::mouseClick(addButton(window), Qt::LeftButton);
+    const QStringList after = before + (stored.isEmpty() ? QStringList{} : QStringList{stored});
+    QCOMPARE(watchList(window), after);
+    QCOMPARE(searchResults(window), directory);
+    QCOMPARE(window->findChildren<CodeLookup*>().size(), 1); // no name asked of the service
 }
 
 void TestForm2::transparency_data() {

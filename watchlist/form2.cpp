@@ -395,7 +395,7 @@ void Form2::Text1_Change() {
     m_lookup->cancel();
     const stockdirectory::Found found =
         stockdirectory::find(*m_directory, *m_listing, Text1->text());
-    m_resultsFromListing = found.fromListing;
+    m_resultsFrom = found.fromListing ? Source::Listing : Source::Directory;
     showFound(found.entries, found.fromListing ? QStringLiteral("来自当前上市名录") : QString());
     if (!found.entries.isEmpty())
         return;
@@ -412,6 +412,7 @@ void Form2::Text1_Change() {
 void Form2::showLookedUp(CodeLookup::Result result, const QString& entry) {
     switch (result) {
     case CodeLookup::Result::Found:
+        m_resultsFrom = Source::Service;
         showFound({entry}, QStringLiteral("来自行情服务"));
         break;
     case CodeLookup::Result::NotFound:
@@ -444,7 +445,11 @@ void Form2::Command1_Click() {
     const QModelIndexList selected = List1->selectionModel()->selectedIndexes();
     if (selected.isEmpty())
         return;
-    const QString entry = selected.first().data().toString();
+    QString entry = selected.first().data().toString();
+    // The directory is the market of its day: a stock listed today under another name is
+    // watched under that name. The results keep the directory's.
+    if (m_resultsFrom == Source::Directory)
+        entry = stockdirectory::todaysEntry(*m_listing, entry);
     if (watchList().contains(entry))
         return;
     List2->addItem(entry);
@@ -453,7 +458,7 @@ void Form2::Command1_Click() {
         reportUnsaved();
         return;
     }
-    if (m_resultsFromListing)
+    if (m_resultsFrom == Source::Listing)
         confirmName(entry);
 }
 

@@ -157,7 +157,10 @@ private:
     std::shared_ptr<const stockdirectory::Search> m_listing;
     Notice m_notice;
     QStringListModel* m_results = nullptr;
-    bool m_resultsFromListing = false; // their names are confirmed with the service on adding
+    // Where the results came from: the directory's take today's names on adding, the
+    // listing's are confirmed with the service.
+    enum class Source { Directory, Listing, Service };
+    Source m_resultsFrom = Source::Directory;
     CodeLookup* m_lookup = nullptr;
     QStringList m_alerted; // codes with alerts
     QStringList m_held;    // codes with a holding
