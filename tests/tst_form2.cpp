@@ -347,6 +347,8 @@ void TestForm2::tabOrder_data() {
     std::reverse(backward.begin() + 1, backward.end());
     QTest::newRow("Tab") << true << false << lists + options;
     QTest::newRow("Shift+Tab") << false << false << backward;
+    QTest::newRow("Tab with an undo offered")
+        << true << true << lists + QStringList{u"undoRemoval"_qs} + options;
 }
 
 // From the search box round to it again, through every control as it stands on screen.
@@ -355,7 +357,8 @@ void TestForm2::tabOrder() {
     QFETCH(bool, undoOffered);
     Fixture f(kDirectory.mid(0, 3));
     Form2* window = f.open();
-    Q_UNUSED(undoOffered);
+    if (undoOffered)
+        window->showRemoval(kDirectory[5], true, false);
     QVERIFY(QTest::qWaitForWindowActive(window));
     QStringList walked;
     for (QWidget* focus = QApplication::focusWidget(); focus && walked.size() < 30;) {

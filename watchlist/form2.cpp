@@ -221,6 +221,37 @@ void Form2::buildLists() {
 
     m_searchHint = makeHint("searchHint", List1, 34);
     m_listNotice = makeHint("listNotice", List2, 80);
+    buildRemovalHint();
+}
+
+// A line over the foot of the watch list, above the notice when that shows, with "撤销" at
+// its right end.
+void Form2::buildRemovalHint() {
+    m_removalHint = makeHint("removalHint", List2, 0);
+    m_undo = new QPushButton(QStringLiteral("撤销"), m_removalHint);
+    m_undo->setObjectName(QStringLiteral("undoRemoval"));
+    // Drawn as a link, as wide as its word, so the hint keeps most of the list's width.
+    m_undo->setFlat(true);
+    m_undo->setCursor(Qt::PointingHandCursor);
+    QFont font = m_undo->font();
+    font.setUnderline(true);
+    m_undo->setFont(font);
+    QPalette palette = m_undo->palette();
+    palette.setColor(QPalette::ButtonText, QColor(0, 0, 255));
+    m_undo->setPalette(palette);
+    m_undo->resize(m_undo->fontMetrics().horizontalAdvance(m_undo->text()) + 8,
+                   m_undo->sizeHint().height());
+    connect(m_undo, &QPushButton::clicked, this, &Form2::undoRequested);
+}
+
+void Form2::placeRemovalHint() {
+    const QRect list = List2->geometry();
+    const int width = list.width() - 2;
+    const int height =
+        std::max(m_removalHint->heightForWidth(width), m_undo->isHidden() ? 0 : m_undo->height());
+    const int bottom = m_listNotice->isHidden() ? list.bottom() : m_listNotice->y();
+    m_removalHint->setGeometry(list.left() + 1, bottom - height, width, height);
+    m_undo->move(width - m_undo->width(), (height - m_undo->height()) / 2);
 }
 
 // The transparency and start at logon below the frame, and the colours under them.
@@ -293,9 +324,9 @@ void Form2::buildHotkeyRow() {
 // the watch list, then the options row by row, left to right. The frame and the labels take
 // no focus.
 void Form2::setTabOrders() {
-    QWidget* const order[] = {Text1,    List1,  Command1,     Command2,     Command3,
-                              Command4, List2,  Combo1,       Check1,       Check2,
-                              Combo2,   Combo3, m_hotkeyEdit, m_hotkeyClear};
+    QWidget* const order[] = {Text1,    List1,  Command1, Command2,     Command3,
+                              Command4, List2,  m_undo,   Combo1,       Check1,
+                              Check2,   Combo2, Combo3,   m_hotkeyEdit, m_hotkeyClear};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
     Text1->setFocus();
@@ -517,7 +548,9 @@ void Form2::Command2_Click() {
         List2->insertItem(row, entry);
         List2->setCurrentRow(row);
         reportUnsaved();
+        return;
     }
+    Q_EMIT entryRemoved(entry, row);
 }
 
 void Form2::Command3_Click() {
@@ -554,6 +587,60 @@ void Form2::showAlertMarks(const QStringList& codes) {
 void Form2::showHoldingMarks(const QStringList& codes) {
     m_held = codes;
     applyMarks();
+}
+
+void Form2::showRemoval(const QString& entry, bool alerts, bool holding) {
+    QString text = u"已删除 " + entryName(entry).value_or(entry);
+    if (alerts && holding)
+        text += u" 及其提醒和持仓";
+    else if (alerts)
+        text += u" 及其提醒";
+    else if (holding)
+        text += u" 及其持仓";
+    const bool undoable = alerts || holding;
+    m_undo->setVisible(undoable);
+    // The text stops short of the button.
+    m_removalHint->setContentsMargins(2, 0, undoable ? m_undo->width() + 2 : 2, 0);
+    m_removalHint->setText(text);
+    placeRemovalHint();
+    m_removalHint->show();
+}
+
+void Form2::hideRemoval() {
+    if (m_undo->hasFocus())
+        List2->setFocus();
+    m_removalHint->hide();
+    m_undo->hide();
+}
+
+bool Form2::putBack(const QString& entry, int row) {
+    const QStringList before = watchList();
+    const std::optional<QString> code = entryCode(entry);
+    const auto sameStock = [&code](const QString& listed) {
+        return code && entryCode(listed) == code;
+    };
+    const auto listed = std::find_if(before.cbegin(), before.cend(), sameStock);
+    if (listed == before.cend() && List2->count() >= kMaxEntries) {
+        m_notice(this, QStringLiteral("添加自选股不能超过10支"));
+        return false;
+    }
+    QString shown = entry;
+    if (listed != before.cend()) {
+        shown = *listed;
+        delete List2->takeItem(int(listed - before.cbegin()));
+    }
+    row = std::min(row, List2->count());
+    List2->insertItem(row, shown);
+    if (!writeWatchList()) {
+        List2->clear();
+        List2->addItems(before);
+        applyMarks();
+        reportUnsaved();
+        return false;
+    }
+    List2->setCurrentRow(row);
+    hideRemoval();
+    return true;
 }
 
 void Form2::applyMarks() {
@@ -676,6 +763,7 @@ void Form2::reportUnsaved() {
 void Form2::showListNotice(const QString& text) {
     m_listNotice->setText(text);
     m_listNotice->setVisible(!text.isEmpty());
+    placeRemovalHint();
 }
 
 } // namespace tarnwel

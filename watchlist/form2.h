@@ -65,6 +65,13 @@ public:
     void showHotkeyProblem(const QString& text);
     // Marks the entries of these codes as held.
     void showHoldingMarks(const QStringList& codes);
+    // Says below the watch list that `entry` was taken off it, and whether its alerts and its
+    // holding went with it; then, until the next removal, offers to undo it.
+    void showRemoval(const QString& entry, bool alerts, bool holding);
+    // Undoes a removal: `entry` back at `row` (at the end where the list is shorter now). A
+    // stock listed again meanwhile, under this name or another, moves there instead. False,
+    // with the reason given, where the list is full or could not be saved.
+    bool putBack(const QString& entry, int row);
 
 Q_SIGNALS:
     // A transparency picked from the list, by mouse or arrow keys, before it is stored.
@@ -83,6 +90,10 @@ Q_SIGNALS:
     void amountsHiddenPicked(bool hidden);
     // The watch list as just saved.
     void watchListSaved(const QStringList& entries);
+    // An entry taken off the list, at `row`, once the list was saved without it.
+    void entryRemoved(const QString& entry, int row);
+    // "撤销" for the removal last shown.
+    void undoRequested();
     // A boss key picked or cleared, already stored: Qt's portable text, empty for none.
     void hotkeyPicked(const QString& keys);
 
@@ -94,6 +105,9 @@ protected:
 
 private:
     void buildLists();
+    void buildRemovalHint();
+    void placeRemovalHint();
+    void hideRemoval();
     void buildOptions();
     void buildHotkeyRow();
     void setTabOrders();
@@ -148,6 +162,8 @@ private:
     QCheckBox* Check2 = nullptr;     // hide the holdings' amounts
     QLabel* m_searchHint = nullptr;  // what the search found beyond the directory
     QLabel* m_listNotice = nullptr;  // why the list cannot change, or where it moved
+    QLabel* m_removalHint = nullptr; // what the last removal took away
+    QPushButton* m_undo = nullptr;   // "撤销", in the hint
     QKeySequenceEdit* m_hotkeyEdit = nullptr;
     QPushButton* m_hotkeyClear = nullptr;
     QLabel* m_hotkeyStatus = nullptr; // what the key does, or why it cannot be had
