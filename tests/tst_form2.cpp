@@ -269,7 +269,6 @@ void TestForm2::keysAndDoubleClicks_data() {
     row("Enter on a result", Gesture::Enter, true, k11, three + QStringList{k11});
     row("keypad Enter on a result", Gesture::KeypadEnter, true, k11, three + QStringList{k11});
     row("double-click on a result", Gesture::DoubleClick, true, k11, three + QStringList{k11});
-    row("Enter on a listed result", Gesture::Enter, true, kDirectory[2], three);
     row("Enter on the results reached by Tab", Gesture::Enter, true, QString(),
         three + kDirectory.mid(0, 1));
     row("Delete on a result", Gesture::Delete, true, k11, three);
@@ -282,8 +281,6 @@ void TestForm2::keysAndDoubleClicks_data() {
     row("Delete on the watch list reached by Tab", Gesture::Delete, false, QString(),
         kDirectory.mid(2, 2));
     row("Enter on an entry", Gesture::Enter, false, kDirectory[2], three);
-    row("Enter on a result, list full", Gesture::Enter, true, k11, kDirectory.mid(0, 10),
-        kDirectory.mid(0, 10), QStringLiteral("添加自选股不能超过10支"));
     row("double-click on the one entry left", Gesture::DoubleClick, false, kDirectory[0],
         kDirectory.mid(0, 1), kDirectory.mid(0, 1), QStringLiteral("至少应保留1支自选股"));
 }
