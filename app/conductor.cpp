@@ -31,6 +31,8 @@
 
 #include <QGuiApplication>
 
+#include <utility>
+
 namespace tarnwel {
 
 namespace {
@@ -356,19 +358,19 @@ void Conductor::openWatchList() {
     connect(m_watchList, &Form2::quoteSourcePicked, this,
             [this](QuoteSourceChoice choice) { m_services->setChoice(choice); });
     connect(m_watchList, &Form2::alertsRequested, this, &Conductor::openAlerts);
-    connect(m_watchList, &Form2::watchListSaved, this, &Conductor::refreshAlertMarks);
-    connect(m_watchList, &Form2::watchListSaved, this, [this] {
-        if (m_listFeed)
-            m_listFeed->reloadWatchList();
-    });
+    connect(m_watchList, &Form2::watchListSaved, this, &Conductor::watchListSaved);
+    connect(m_watchList, &Form2::entryRemoved, this, &Conductor::entryRemoved);
+    connect(m_watchList, &Form2::undoRequested, this, &Conductor::undoRemoval);
     connect(m_watchList, &Form2::holdingsRequested, this, &Conductor::openHoldings);
-    connect(m_watchList, &Form2::watchListSaved, this, &Conductor::listChangedHoldings);
     connect(m_watchList, &Form2::amountsHiddenPicked, this, &Conductor::showHoldings);
     connect(m_watchList, &Form2::upDownColoursPicked, this, &Conductor::showHoldings);
     connect(m_watchList, &Form2::closed, this, [this] {
         // Deleted only once control returns to the event loop; the menu opens a new one
         // from now on rather than raising this closing one.
         m_watchList = nullptr;
+        // A removal not undone by now is final.
+        m_removal.reset();
+        m_dropped.clear();
         handle(KeepOnTop::Event::WatchListClosed);
     });
     connect(m_watchList, &Form2::hotkeyPicked, this, [this](const QString& keys) {
@@ -445,6 +447,53 @@ void Conductor::openAlerts(const QString& entry) {
                 alertedCodes(*m_env.settings, m_env.settings->alertCodes()));
     });
     m_alertDialog->open();
+}
+
+// Stocks that left the list take their alerts and holdings with them; what they took is
+// kept for the removal that follows, should it be undone.
+void Conductor::watchListSaved(const QStringList& entries) {
+    const QStringList codes = entryCodes(entries);
+    m_dropped.clear();
+    for (const QString& code : m_env.settings->alertCodes()) {
+        if (!codes.contains(code))
+            m_dropped[code].alerts = m_env.settings->alerts(code);
+    }
+    for (const QString& code : m_env.settings->holdingCodes()) {
+        if (!codes.contains(code))
+            m_dropped[code].holding = m_env.settings->holding(code);
+    }
+    refreshAlertMarks(entries);
+    if (m_listFeed)
+        m_listFeed->reloadWatchList();
+    listChangedHoldings(entries);
+}
+
+// Only the last removal can be undone, and only one that took something with it.
+void Conductor::entryRemoved(const QString& entry, int row) {
+    const QString code = entryCode(entry).value_or(QString());
+    const StockKeys keys = m_dropped.value(code);
+    const bool alerts = !keys.alerts.isEmpty();
+    const bool holding = !keys.holding.isEmpty();
+    m_removal.reset();
+    if (alerts || holding)
+        m_removal = Removal{entry, row, code, keys};
+    if (m_watchList)
+        m_watchList->showRemoval(entry, alerts, holding);
+}
+
+// The stock's keys are written back as they were stored, unless it was listed again and given
+// new ones meanwhile: those are the newer choice.
+void Conductor::undoRemoval() {
+    if (!m_removal || !m_watchList || !m_watchList->putBack(m_removal->entry, m_removal->row))
+        return;
+    const Removal removal = *std::exchange(m_removal, std::nullopt);
+    SettingsStore& settings = *m_env.settings;
+    if (!removal.keys.alerts.isEmpty() && settings.alerts(removal.code).isEmpty())
+        settings.setAlerts(removal.code, removal.keys.alerts);
+    if (!removal.keys.holding.isEmpty() && settings.holding(removal.code).isEmpty())
+        settings.setHolding(removal.code, removal.keys.holding);
+    m_watchList->showAlertMarks(alertedCodes(settings, settings.alertCodes()));
+    holdingsChanged();
 }
 
 // A stock that left the list takes its alerts with it.

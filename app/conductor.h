@@ -9,11 +9,13 @@
 #include "charts/chartaddress.h"
 #include "watchlist/stockdirectory.h"
 
+#include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 namespace tarnwel {
 
@@ -86,6 +88,9 @@ private:
     void startBossKey();
     void toggleWindows();
     void showShortcutState();
+    void watchListSaved(const QStringList& entries);
+    void entryRemoved(const QString& entry, int row);
+    void undoRemoval();
     void openHoldings(const QString& entry);
     void holdingsChanged();
     void listChangedHoldings(const QStringList& entries);
@@ -119,6 +124,23 @@ private:
     std::unique_ptr<HoldingsBook> m_holdings;
     QString m_shownCode; // the stock on the ticker, whose holding its tooltip gives
     QPointer<HoldingDialog> m_holdingDialog;
+
+    // What the settings held for one stock, as stored.
+    struct StockKeys {
+        QString alerts;
+        QString holding;
+    };
+    // What the last save of the watch list took from the settings, by code.
+    QHash<QString, StockKeys> m_dropped;
+    // The last removal in the open watch-list window that took alerts or a holding with it,
+    // kept until it is undone, another removal follows or the window closes.
+    struct Removal {
+        QString entry;
+        int row = 0;
+        QString code;
+        StockKeys keys;
+    };
+    std::optional<Removal> m_removal;
 };
 
 } // namespace tarnwel

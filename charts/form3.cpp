@@ -11,6 +11,7 @@
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QRadioButton>
 #include <QTimer>
 
@@ -175,6 +176,15 @@ void Form3::showDailyChart(ChartSubject subject, const QString& stockName,
 void Form3::closeEvent(QCloseEvent* event) {
     event->accept();
     Q_EMIT closed();
+}
+
+// Escape closes the window, so that it can be closed where no window manager draws a title
+// bar.
+void Form3::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+        close();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 void Form3::highlightPeriod(int index) {

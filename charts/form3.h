@@ -10,6 +10,7 @@
 #include <array>
 
 class QFrame;
+class QKeyEvent;
 class QRadioButton;
 
 namespace tarnwel {
@@ -49,6 +50,7 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     static QWidget* makePanel(QWidget* parent, const char* name, const QRect& geometry);

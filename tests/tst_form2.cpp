@@ -78,11 +78,15 @@ struct Fixture {
     // `builtIn`: the program's own directory rather than the small one; `listing`: with
     // today's listing behind it, as the program has.
     Form2* open(bool builtIn = false, bool listing = false) {
-        const QStringList directory =
-            builtIn ? stockdirectory::shanghai() + stockdirectory::shenzhen() : kDirectory;
+        return openOver(builtIn ? stockdirectory::shanghai() + stockdirectory::shenzhen()
+                                : kDirectory,
+                        listing ? todaysListing() : nullptr);
+    }
+    Form2* openOver(const QStringList& directory,
+                    std::shared_ptr<const stockdirectory::Search> listing) {
         window = new Form2(watchListWindowOptions(env, services),
                            std::make_shared<const stockdirectory::Search>(directory),
-                           listing ? todaysListing() : nullptr, makeTestHooks(hooks).showNotice);
+                           std::move(listing), makeTestHooks(hooks).showNotice);
         QObject::connect(window, &Form2::transparencyPicked,
                          [this](const QString& text) { picked.append(text); });
         window->Form_Load();
@@ -131,7 +135,19 @@ bool clickEntry(QAbstractItemView* view, const QString& text) {
 
 } // namespace
 
+namespace {
+
+enum class Gesture { Enter, KeypadEnter, DoubleClick, Delete, DeleteHeldDown };
+
+// The control before `view` in the tab order, from which a Tab reaches it.
+const char* before(const Form2* window, const QAbstractItemView* view) {
+    return view == results(window) ? "Text1" : "Command4";
+}
+
+} // namespace
+
 Q_DECLARE_METATYPE(FakeHttpServer::Response)
+Q_DECLARE_METATYPE(Gesture)
 
 Q_DECLARE_METATYPE(tarnwel::UpDownColours)
 Q_DECLARE_METATYPE(tarnwel::QuoteSourceChoice)
@@ -141,6 +157,10 @@ class TestForm2 : public QObject {
 private Q_SLOTS:
     void edit_data();
     void edit();
+    void keysAndDoubleClicks_data();
+    void keysAndDoubleClicks();
+    void tabOrder_data();
+    void tabOrder();
     void failedRewrite_data();
     void failedRewrite();
     void unusableListIsShownNotChanged_data();
@@ -160,6 +180,8 @@ private Q_SLOTS:
     void searchOrder();
     void addFromListing_data();
     void addFromListing();
+    void addFromDirectory_data();
+    void addFromDirectory();
     void transparency_data();
     void transparency();
     void showsTheStoredTransparency_data();
@@ -226,6 +248,125 @@ void TestForm2::edit() {
         QTest::mouseClick(removeButton(window), Qt::LeftButton);
         QCOMPARE(watchList(window), after);
     }
+}
+
+void TestForm2::keysAndDoubleClicks_data() {
+    QTest::addColumn<QStringList>("listed");
+    QTest::addColumn<Gesture>("gesture");
+    QTest::addColumn<bool>("onResults"); // else on the watch list
+    QTest::addColumn<QString>("pick");   // empty: the list reached by Tab, nothing selected
+    QTest::addColumn<QStringList>("after");
+    QTest::addColumn<QString>("message");
+
+    const QStringList three = kDirectory.mid(1, 3);
+    const QString k11 = kDirectory[11];
+    const auto row = [&](const char* tag, Gesture gesture, bool onResults, const QString& pick,
+                         const QStringList& after, const QStringList& listed = {},
+                         const QString& message = {}) {
+        QTest::newRow(tag) << (listed.isEmpty() ? three : listed) << gesture << onResults << pick
+                           << after << message;
+    };
+    row("Enter on a result", Gesture::Enter, true, k11, three + QStringList{k11});
+    row("keypad Enter on a result", Gesture::KeypadEnter, true, k11, three + QStringList{k11});
+    row("double-click on a result", Gesture::DoubleClick, true, k11, three + QStringList{k11});
+    row("Enter on the results reached by Tab", Gesture::Enter, true, QString(),
+        three + kDirectory.mid(0, 1));
+    row("Delete on a result", Gesture::Delete, true, k11, three);
+    row("Delete on an entry", Gesture::Delete, false, kDirectory[2],
+        QStringList{kDirectory[1], kDirectory[3]});
+    row("Delete held down takes one", Gesture::DeleteHeldDown, false, kDirectory[1],
+        kDirectory.mid(2, 2));
+    row("double-click on an entry", Gesture::DoubleClick, false, kDirectory[3],
+        kDirectory.mid(1, 2));
+    row("Delete on the watch list reached by Tab", Gesture::Delete, false, QString(),
+        kDirectory.mid(2, 2));
+    row("Enter on an entry", Gesture::Enter, false, kDirectory[2], three);
+    row("double-click on the one entry left", Gesture::DoubleClick, false, kDirectory[0],
+        kDirectory.mid(0, 1), kDirectory.mid(0, 1), QStringLiteral("至少应保留1支自选股"));
+}
+
+// As the buttons do, and only where they would.
+void TestForm2::keysAndDoubleClicks() {
+    QFETCH(QStringList, listed);
+    QFETCH(Gesture, gesture);
+    QFETCH(bool, onResults);
+    QFETCH(QString, pick);
+    QFETCH(QStringList, after);
+    QFETCH(QString, message);
+
+    Fixture f(listed);
+    const QByteArray original = readAll(f.env.watchListPath);
+    Form2* window = f.open();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QAbstractItemView* view =
+        onResults ? static_cast<QAbstractItemView*>(results(window)) : watchListView(window);
+    if (pick.isEmpty()) {
+        child(window, before(window, view))->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), view);
+    } else {
+        QVERIFY(clickEntry(view, pick));
+    }
+    const QModelIndex picked = view->currentIndex();
+    switch (gesture) {
+    case Gesture::Enter:
+        QTest::keyClick(view, Qt::Key_Return);
+        break;
+    case Gesture::KeypadEnter:
+        QTest::keyClick(view, Qt::Key_Enter, Qt::KeypadModifier);
+        break;
+    case Gesture::DoubleClick:
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(picked).center());
+        break;
+    case Gesture::Delete:
+        QTest::keyClick(view, Qt::Key_Delete);
+        break;
+    case Gesture::DeleteHeldDown:
+        for (int repeat = 0; repeat < 3; ++repeat)
+            QTest::keyClick(view, Qt::Key_Delete);
+        break;
+    }
+    QCOMPARE(watchList(window), after);
+    QCOMPARE(readAll(f.env.watchListPath), after == listed ? original : windowForm(after));
+    QCOMPARE(f.hooks->messages, message.isEmpty() ? QStringList{} : QStringList{message});
+}
+
+void TestForm2::tabOrder_data() {
+    QTest::addColumn<bool>("forward");
+    QTest::addColumn<bool>("undoOffered");
+    QTest::addColumn<QStringList>("order");
+
+    const QStringList lists{u"Text1"_qs,    u"List1"_qs,    u"Command1"_qs, u"Command2"_qs,
+                            u"Command3"_qs, u"Command4"_qs, u"List2"_qs};
+    const QStringList options{u"Combo1"_qs, u"Check1"_qs,     u"Check2"_qs,     u"Combo2"_qs,
+                              u"Combo3"_qs, u"hotkeyEdit"_qs, u"hotkeyClear"_qs};
+    QStringList backward = lists + options;
+    std::reverse(backward.begin() + 1, backward.end());
+    QTest::newRow("Tab") << true << false << lists + options;
+    QTest::newRow("Shift+Tab") << false << false << backward;
+    QTest::newRow("Tab with an undo offered")
+        << true << true << lists + QStringList{u"undoRemoval"_qs} + options;
+}
+
+// From the search box round to it again, through every control as it stands on screen.
+void TestForm2::tabOrder() {
+    QFETCH(bool, forward);
+    QFETCH(bool, undoOffered);
+    Fixture f(kDirectory.mid(0, 3));
+    Form2* window = f.open();
+    if (undoOffered)
+        window->showRemoval(kDirectory[5], true, false);
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QStringList walked;
+    for (QWidget* focus = QApplication::focusWidget(); focus && walked.size() < 30;) {
+        walked.append(focus->objectName());
+        QTest::keyClick(focus, forward ? Qt::Key_Tab : Qt::Key_Backtab,
+                        forward ? Qt::NoModifier : Qt::ShiftModifier);
+        focus = QApplication::focusWidget();
+        if (focus == searchBox(window))
+            break;
+    }
+    QTEST(walked, "order");
 }
 
 void TestForm2::failedRewrite_data() {
@@ -636,6 +777,51 @@ void TestForm2::addFromListing() {
     QCOMPARE(watchList(window), after);
     QCOMPARE(readAll(f.env.watchListPath), windowForm(after));
     QVERIFY(f.hooks->messages.isEmpty());
+}
+
+void TestForm2::addFromDirectory_data() {
+    QTest::addColumn<QString>("picked");      // from the directory
+    QTest::addColumn<QStringList>("listing"); // none: the program's own directory and listing
+    QTest::addColumn<QStringList>("before");
+    QTest::addColumn<QString>("stored"); // empty: nothing added
+
+    const QString pingAn = QStringLiteral("平安银行(sz000001)");
+    const QString old = QStringLiteral("深发展Ａ(sz000001)");
+    const QStringList two = kDirectory.mid(0, 2);
+    QTest::newRow("renamed since") << old << QStringList{pingAn, kDirectory[5]} << two << pingAn;
+    QTest::newRow("the same name")
+        << kDirectory[5] << QStringList{pingAn, kDirectory[5]} << two << kDirectory[5];
+    QTest::newRow("not listed today")
+        << kDirectory[4] << QStringList{pingAn} << two << kDirectory[4];
+    QTest::newRow("the same digits on another market")
+        << QStringLiteral("上证指数(sh000001)") << QStringList{pingAn} << two
+        << QStringLiteral("上证指数(sh000001)");
+    QTest::newRow("listed already under today's name")
+        << old << QStringList{pingAn} << two + QStringList{pingAn} << QString();
+    QTest::newRow("the program's own") << old << QStringList{} << two << pingAn;
+}
+
+// The directory names stocks as they were named in its day; today's listing renames them as
+// they are added, and only then.
+void TestForm2::addFromDirectory() {
+    QFETCH(QString, picked);
+    QFETCH(QStringList, listing);
+    QFETCH(QStringList, before);
+    QFETCH(QString, stored);
+
+    Fixture f(before);
+    const QStringList directory = listing.isEmpty()
+                                      ? stockdirectory::shanghai() + stockdirectory::shenzhen()
+                                      : kDirectory + QStringList{picked};
+    Form2* window = f.openOver(directory, listing.isEmpty()
+                                              ? todaysListing()
+                                              : std::make_shared<stockdirectory::Search>(listing));
+    QVERIFY(clickEntry(results(window), picked));
+    QTest::mouseClick(addButton(window), Qt::LeftButton);
+    const QStringList after = before + (stored.isEmpty() ? QStringList{} : QStringList{stored});
+    QCOMPARE(watchList(window), after);
+    QCOMPARE(searchResults(window), directory);
+    QCOMPARE(window->findChildren<CodeLookup*>().size(), 1); // no name asked of the service
 }
 
 void TestForm2::transparency_data() {

@@ -17,7 +17,9 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -96,6 +98,27 @@ struct Rig {
     }
 };
 
+QStringList watchList(const Form2* window) {
+    const auto* list = child<QListWidget>(window, "List2");
+    QStringList entries;
+    for (int row = 0; row < list->count(); ++row)
+        entries.append(list->item(row)->text());
+    return entries;
+}
+
+// Searches for `text` and adds the first result, as the user would.
+void addFound(const Form2* window, const QString& text) {
+    child<QLineEdit>(window, "Text1")->setText(text);
+    auto* results = child<QListView>(window, "List1");
+    results->setCurrentIndex(results->model()->index(0, 0));
+    child<QPushButton>(window, "Command1")->click();
+}
+
+void removeRow(const Form2* window, int row) {
+    child<QListWidget>(window, "List2")->setCurrentRow(row);
+    child<QPushButton>(window, "Command2")->click();
+}
+
 } // namespace
 
 // Holdings from the settings file and the quote service to the tooltips, and from the
@@ -105,6 +128,9 @@ class TestHoldingFlow : public QObject {
 private Q_SLOTS:
     void tooltipsFollowQuotesAndChoices();
     void watchListEditsHoldings();
+    void undoRemoval_data();
+    void undoRemoval();
+    void removalIsFinalOnClose();
 };
 
 void TestHoldingFlow::tooltipsFollowQuotesAndChoices() {
@@ -207,6 +233,104 @@ void TestHoldingFlow::watchListEditsHoldings() {
     QVERIFY(
         !readAll(rig.dir.filePath(QStringLiteral("settings.conf"))).contains("sh600028=shares"));
     QVERIFY(!tipLines(rig.tip()).contains(kSinopecLine));
+}
+
+void TestHoldingFlow::undoRemoval_data() {
+    QTest::addColumn<QString>("alerts"); // 中国石化's, as stored; empty: none
+    QTest::addColumn<QString>("holding");
+    QTest::addColumn<QString>("added"); // between the removal and its undoing
+    QTest::addColumn<QString>("hint");
+
+    const QString alerts = QStringLiteral("move:3;above:99");
+    const QString holding = QStringLiteral("shares:1000;cost:5.12");
+    const QString both = QStringLiteral("已删除 中国石化 及其提醒和持仓");
+    QTest::newRow("alerts and a holding") << alerts << holding << QString() << both;
+    QTest::newRow("alerts") << alerts << QString() << QString()
+                            << QStringLiteral("已删除 中国石化 及其提醒");
+    QTest::newRow("a holding") << QString() << holding << QString()
+                               << QStringLiteral("已删除 中国石化 及其持仓");
+    QTest::newRow("neither: nothing to undo")
+        << QString() << QString() << QString() << QStringLiteral("已删除 中国石化");
+    QTest::newRow("another stock added first")
+        << alerts << holding << u"中国联通(sh600050)"_qs << both;
+    QTest::newRow("added again first") << alerts << holding << u"中国石化(sh600028)"_qs << both;
+}
+
+// A removal takes the stock's alerts and holding from the settings at once, and says so;
+// 撤销 brings the stock back to its place with both exactly as they were stored.
+void TestHoldingFlow::undoRemoval() {
+    QFETCH(QString, alerts);
+    QFETCH(QString, holding);
+    QFETCH(QString, added);
+    QFETCH(QString, hint);
+    Rig rig;
+    rig.env.settings->setAlerts(kSinopec, alerts);
+    rig.env.settings->setHolding(kSinopec, holding);
+    QVERIFY(rig.conductor->start());
+    Form2* window = rig.openWatchList();
+    QVERIFY(window);
+    const QStringList before = watchList(window);
+
+    removeRow(window, 0);
+    QCOMPARE(rig.env.settings->alertCodes(), QStringList{});
+    QCOMPARE(rig.env.settings->holdingCodes(), QStringList{kPingAn});
+    const auto* shown = child<QLabel>(window, "removalHint");
+    QVERIFY(shown->isVisibleTo(window));
+    QCOMPARE(shown->text(), hint);
+    auto* undo = child<QPushButton>(window, "undoRemoval");
+    const bool undoable = !alerts.isEmpty() || !holding.isEmpty();
+    QCOMPARE(undo->isVisibleTo(window), undoable);
+    if (!undoable)
+        return;
+
+    const QStringList extra = added.isEmpty() ? QStringList{} : QStringList{added};
+    if (!added.isEmpty())
+        addFound(window, added.section(u'(', 0, 0));
+    QCOMPARE(watchList(window), before.mid(1) + extra);
+    undo->click();
+    QCOMPARE(watchList(window), before.contains(added) ? before : before + extra);
+    QCOMPARE(rig.env.settings->alerts(kSinopec), alerts);
+    QCOMPARE(rig.env.settings->holding(kSinopec), holding);
+    QCOMPARE(rig.env.settings->holding(kPingAn), u"shares:200;cost:10"_qs);
+    QVERIFY(!shown->isVisibleTo(window));
+    QStringList marks;
+    if (!alerts.isEmpty())
+        marks.append(u"已设提醒"_qs);
+    if (!holding.isEmpty())
+        marks.append(u"有持仓"_qs);
+    QCOMPARE(child<QListWidget>(window, "List2")->item(0)->data(Qt::AccessibleDescriptionRole),
+             QVariant(marks.join(u"，")));
+    if (!holding.isEmpty())
+        QVERIFY(rig.shows(kTotals)); // the holding counts again
+}
+
+// A later removal ends the chance to undo, and so does closing the window.
+void TestHoldingFlow::removalIsFinalOnClose() {
+    Rig rig;
+    QVERIFY(rig.conductor->start());
+    QPointer<Form2> window = rig.openWatchList();
+    QVERIFY(window);
+    const QString unicom = QStringLiteral("中国联通(sh600050)");
+    removeRow(window, 0);
+    QVERIFY(child<QPushButton>(window, "undoRemoval")->isVisibleTo(window));
+    addFound(window, unicom);
+    removeRow(window, 1);
+    QCOMPARE(child<QLabel>(window, "removalHint")->text(), u"已删除 中国联通"_qs);
+    QVERIFY(!child<QPushButton>(window, "undoRemoval")->isVisibleTo(window));
+    child<QPushButton>(window, "undoRemoval")->click(); // offered no more
+    QCOMPARE(watchList(window), QStringList{u"平安银行(sz000001)"_qs});
+    QCOMPARE(rig.env.settings->alertCodes(), QStringList{});
+
+    addFound(window, unicom);
+    removeRow(window, 0);
+    QCOMPARE(child<QLabel>(window, "removalHint")->text(), u"已删除 平安银行 及其持仓"_qs);
+    window->close();
+    QTRY_VERIFY(!window);
+    Form2* again = rig.openWatchList();
+    QVERIFY(!child<QLabel>(again, "removalHint")->isVisibleTo(again));
+    child<QPushButton>(again, "undoRemoval")->click();
+    QCOMPARE(watchList(again), QStringList{unicom});
+    QCOMPARE(rig.env.settings->holdingCodes(), QStringList{});
 }
 
 QTEST_MAIN(TestHoldingFlow)

@@ -15,6 +15,7 @@
 
 #include <QCoreApplication>
 #include <QLabel>
+#include <QPointer>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
@@ -143,6 +144,8 @@ private Q_SLOTS:
     void rule();
     void randomSequences_data();
     void randomSequences();
+    void escapeCloses_data();
+    void escapeCloses();
 };
 
 void TestKeepOnTop::rule_data() {
@@ -256,6 +259,44 @@ void TestKeepOnTop::randomSequences() {
                                                  .arg(wrong, history.mid(step - 7).join(u", "))));
     }
     QCOMPARE(performed.size(), int(std::size(kEvents)));
+}
+
+void TestKeepOnTop::escapeCloses_data() {
+    QTest::addColumn<bool>("chart");    // else the watch-list window
+    QTest::addColumn<QString>("focus"); // the control Escape is pressed in; empty: the window's
+    QTest::newRow("watch list") << false << QString();
+    QTest::newRow("watch list, in the boss key's field") << false << u"hotkeyEdit"_qs;
+    QTest::newRow("chart") << true << QString();
+}
+
+// Where no window manager gives a title bar, Escape is the way to close these windows; the
+// program hears of it as of any close.
+void TestKeepOnTop::escapeCloses() {
+    QFETCH(bool, chart);
+    QFETCH(QString, focus);
+    QTemporaryDir dir;
+    const auto hooks = std::make_shared<RecordedHooks>();
+    Conductor program(makeTestEnvironment(dir.path(), hooks), makeTestHooks(hooks));
+    QVERIFY(program.start());
+    if (chart) {
+        auto* line = child<QLabel>(&program.ticker(), "Label1");
+        line->setText(QStringLiteral("5.23")); // a line takes clicks once it shows something
+        line->adjustSize();
+        clickLine(program, "Label1");
+    } else {
+        pick(program, 1);
+    }
+    QPointer<QWidget> window =
+        chart ? static_cast<QWidget*>(program.chartWindow()) : program.watchListWindow();
+    QVERIFY(window);
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    if (!focus.isEmpty())
+        window->findChild<QWidget*>(focus)->setFocus();
+    QWidget* target = window->focusWidget() ? window->focusWidget() : window.data();
+    QTest::keyClick(target, Qt::Key_Escape);
+    QTRY_VERIFY(!window);
+    QVERIFY(!program.chartWindow() && !program.watchListWindow());
+    QVERIFY(child<QTimer>(&program.ticker(), "Timer2")->isActive());
 }
 
 QTEST_MAIN(TestKeepOnTop)

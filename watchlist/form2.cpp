@@ -18,6 +18,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QKeySequenceEdit>
 #include <QLabel>
 #include <QLineEdit>
@@ -161,6 +162,7 @@ Form2::Form2(Options options, std::shared_ptr<const stockdirectory::Search> dire
     m_lookup = new CodeLookup(m_options.lookup, m_options.services, this);
     connect(m_lookup, &CodeLookup::finished, this, &Form2::showLookedUp);
     setTabOrders();
+    connectKeys();
     connect(Text1, &QLineEdit::textChanged, this, &Form2::Text1_Change);
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
@@ -219,6 +221,37 @@ void Form2::buildLists() {
 
     m_searchHint = makeHint("searchHint", List1, 34);
     m_listNotice = makeHint("listNotice", List2, 80);
+    buildRemovalHint();
+}
+
+// A line over the foot of the watch list, above the notice when that shows, with "撤销" at
+// its right end.
+void Form2::buildRemovalHint() {
+    m_removalHint = makeHint("removalHint", List2, 0);
+    m_undo = new QPushButton(QStringLiteral("撤销"), m_removalHint);
+    m_undo->setObjectName(QStringLiteral("undoRemoval"));
+    // Drawn as a link, as wide as its word, so the hint keeps most of the list's width.
+    m_undo->setFlat(true);
+    m_undo->setCursor(Qt::PointingHandCursor);
+    QFont font = m_undo->font();
+    font.setUnderline(true);
+    m_undo->setFont(font);
+    QPalette palette = m_undo->palette();
+    palette.setColor(QPalette::ButtonText, QColor(0, 0, 255));
+    m_undo->setPalette(palette);
+    m_undo->resize(m_undo->fontMetrics().horizontalAdvance(m_undo->text()) + 8,
+                   m_undo->sizeHint().height());
+    connect(m_undo, &QPushButton::clicked, this, &Form2::undoRequested);
+}
+
+void Form2::placeRemovalHint() {
+    const QRect list = List2->geometry();
+    const int width = list.width() - 2;
+    const int height =
+        std::max(m_removalHint->heightForWidth(width), m_undo->isHidden() ? 0 : m_undo->height());
+    const int bottom = m_listNotice->isHidden() ? list.bottom() : m_listNotice->y();
+    m_removalHint->setGeometry(list.left() + 1, bottom - height, width, height);
+    m_undo->move(width - m_undo->width(), (height - m_undo->height()) / 2);
 }
 
 // The transparency and start at logon below the frame, and the colours under them.
@@ -272,9 +305,9 @@ void Form2::buildHotkeyRow() {
     m_hotkeyEdit->setObjectName(QStringLiteral("hotkeyEdit"));
     m_hotkeyEdit->setGeometry(pxRect(1200, kHotkeyRowTop, 1815, 300));
     label->setBuddy(m_hotkeyEdit);
-    auto* clear = new QPushButton(QStringLiteral("清除"), this);
-    clear->setObjectName(QStringLiteral("hotkeyClear"));
-    clear->setGeometry(pxRect(3075, kHotkeyRowTop - 15, 615, 330));
+    m_hotkeyClear = new QPushButton(QStringLiteral("清除"), this);
+    m_hotkeyClear->setObjectName(QStringLiteral("hotkeyClear"));
+    m_hotkeyClear->setGeometry(pxRect(3075, kHotkeyRowTop - 15, 615, 330));
     m_hotkeyStatus = new QLabel(this);
     m_hotkeyStatus->setObjectName(QStringLiteral("hotkeyStatus"));
     m_hotkeyStatus->setTextFormat(Qt::PlainText);
@@ -283,27 +316,77 @@ void Form2::buildHotkeyRow() {
     m_hotkeyStatus->setGeometry(
         pxRect(120, kHotkeyRowTop + kOptionRowTwips, 5070, kHotkeyStatusTwips - 60));
     showHotkeyProblem(QString());
-    setTabOrder(Combo2, m_hotkeyEdit);
-    setTabOrder(m_hotkeyEdit, clear);
     connect(m_hotkeyEdit, &QKeySequenceEdit::editingFinished, this, &Form2::pickHotkey);
-    connect(clear, &QPushButton::clicked, this, [this] { storeHotkey(QKeySequence()); });
+    connect(m_hotkeyClear, &QPushButton::clicked, this, [this] { storeHotkey(QKeySequence()); });
 }
 
-// Text1, List1, List2, Command1, Command2, Command3, Command4, Combo1, Check1, Check2, Combo2,
-// Combo3, then the boss key's row; the frame and the labels take no focus.
+// As the controls stand on screen: the search, its results, the buttons between the lists,
+// the watch list, then the options row by row, left to right. The frame and the labels take
+// no focus.
 void Form2::setTabOrders() {
-    setTabOrder(Text1, List1);
-    setTabOrder(List1, List2);
-    setTabOrder(List2, Command1);
-    setTabOrder(Command1, Command2);
-    setTabOrder(Command2, Command3);
-    setTabOrder(Command3, Combo1);
-    setTabOrder(Combo1, Check1);
-    setTabOrder(Check1, Combo2);
-    setTabOrder(Combo2, Combo3);
-    setTabOrder(Command3, Command4);
-    setTabOrder(Check1, Check2);
+    QWidget* const order[] = {Text1,    List1,  Command1, Command2,     Command3,
+                              Command4, List2,  m_undo,   Combo1,       Check1,
+                              Check2,   Combo2, Combo3,   m_hotkeyEdit, m_hotkeyClear};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
     Text1->setFocus();
+}
+
+// Enter or a double-click on a result adds it, Delete or a double-click on an entry removes
+// it: each through its button, so a list that cannot change refuses them alike.
+void Form2::connectKeys() {
+    List1->installEventFilter(this);
+    List2->installEventFilter(this);
+    m_hotkeyEdit->installEventFilter(this);
+    connect(List1, &QAbstractItemView::doubleClicked, Command1, &QPushButton::click);
+    connect(List2, &QAbstractItemView::doubleClicked, Command2, &QPushButton::click);
+}
+
+bool Form2::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        if (watched == List1 || watched == List2)
+            return listKeyPressed(static_cast<QAbstractItemView*>(watched), key);
+        if (watched == m_hotkeyEdit)
+            return hotkeyFieldKeyPressed(key);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// The key acts on the entry the list has selected or, reached by Tab, on the one with the
+// focus frame. A removal leaves no entry current, so a Delete held down takes one only.
+bool Form2::listKeyPressed(QAbstractItemView* list, const QKeyEvent* key) {
+    const bool adds =
+        list == List1 && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter);
+    const bool removes = list == List2 && key->key() == Qt::Key_Delete;
+    if (!adds && !removes)
+        return false;
+    const QModelIndex current = list->currentIndex();
+    if (!list->selectionModel()->hasSelection() && current.isValid())
+        list->selectionModel()->select(current, QItemSelectionModel::ClearAndSelect);
+    const int before = List2->count();
+    (adds ? Command1 : Command2)->click();
+    if (List2->count() < before)
+        list->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    return true;
+}
+
+// A boss key needs Ctrl, Alt or Meta, so the field has no use for a bare Escape: it closes
+// the window, as everywhere else in it.
+bool Form2::hotkeyFieldKeyPressed(const QKeyEvent* key) {
+    if (key->key() != Qt::Key_Escape || key->modifiers() != Qt::NoModifier)
+        return false;
+    close();
+    return true;
+}
+
+// Escape closes the window, so that it can be closed where no window manager draws a title
+// bar; a control that uses Escape itself (an open drop-down list) keeps it.
+void Form2::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+        close();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 Form2::~Form2() = default;
@@ -343,7 +426,7 @@ void Form2::Text1_Change() {
     m_lookup->cancel();
     const stockdirectory::Found found =
         stockdirectory::find(*m_directory, *m_listing, Text1->text());
-    m_resultsFromListing = found.fromListing;
+    m_resultsFrom = found.fromListing ? Source::Listing : Source::Directory;
     showFound(found.entries, found.fromListing ? QStringLiteral("来自当前上市名录") : QString());
     if (!found.entries.isEmpty())
         return;
@@ -360,6 +443,7 @@ void Form2::Text1_Change() {
 void Form2::showLookedUp(CodeLookup::Result result, const QString& entry) {
     switch (result) {
     case CodeLookup::Result::Found:
+        m_resultsFrom = Source::Service;
         showFound({entry}, QStringLiteral("来自行情服务"));
         break;
     case CodeLookup::Result::NotFound:
@@ -392,7 +476,11 @@ void Form2::Command1_Click() {
     const QModelIndexList selected = List1->selectionModel()->selectedIndexes();
     if (selected.isEmpty())
         return;
-    const QString entry = selected.first().data().toString();
+    QString entry = selected.first().data().toString();
+    // The directory is the market of its day: a stock listed today under another name is
+    // watched under that name. The results keep the directory's.
+    if (m_resultsFrom == Source::Directory)
+        entry = stockdirectory::todaysEntry(*m_listing, entry);
     if (watchList().contains(entry))
         return;
     List2->addItem(entry);
@@ -401,7 +489,7 @@ void Form2::Command1_Click() {
         reportUnsaved();
         return;
     }
-    if (m_resultsFromListing)
+    if (m_resultsFrom == Source::Listing)
         confirmName(entry);
 }
 
@@ -460,7 +548,9 @@ void Form2::Command2_Click() {
         List2->insertItem(row, entry);
         List2->setCurrentRow(row);
         reportUnsaved();
+        return;
     }
+    Q_EMIT entryRemoved(entry, row);
 }
 
 void Form2::Command3_Click() {
@@ -497,6 +587,60 @@ void Form2::showAlertMarks(const QStringList& codes) {
 void Form2::showHoldingMarks(const QStringList& codes) {
     m_held = codes;
     applyMarks();
+}
+
+void Form2::showRemoval(const QString& entry, bool alerts, bool holding) {
+    QString text = u"已删除 " + entryName(entry).value_or(entry);
+    if (alerts && holding)
+        text += u" 及其提醒和持仓";
+    else if (alerts)
+        text += u" 及其提醒";
+    else if (holding)
+        text += u" 及其持仓";
+    const bool undoable = alerts || holding;
+    m_undo->setVisible(undoable);
+    // The text stops short of the button.
+    m_removalHint->setContentsMargins(2, 0, undoable ? m_undo->width() + 2 : 2, 0);
+    m_removalHint->setText(text);
+    placeRemovalHint();
+    m_removalHint->show();
+}
+
+void Form2::hideRemoval() {
+    if (m_undo->hasFocus())
+        List2->setFocus();
+    m_removalHint->hide();
+    m_undo->hide();
+}
+
+bool Form2::putBack(const QString& entry, int row) {
+    const QStringList before = watchList();
+    const std::optional<QString> code = entryCode(entry);
+    const auto sameStock = [&code](const QString& listed) {
+        return code && entryCode(listed) == code;
+    };
+    const auto listed = std::find_if(before.cbegin(), before.cend(), sameStock);
+    if (listed == before.cend() && List2->count() >= kMaxEntries) {
+        m_notice(this, QStringLiteral("添加自选股不能超过10支"));
+        return false;
+    }
+    QString shown = entry;
+    if (listed != before.cend()) {
+        shown = *listed;
+        delete List2->takeItem(int(listed - before.cbegin()));
+    }
+    row = std::min(row, List2->count());
+    List2->insertItem(row, shown);
+    if (!writeWatchList()) {
+        List2->clear();
+        List2->addItems(before);
+        applyMarks();
+        reportUnsaved();
+        return false;
+    }
+    List2->setCurrentRow(row);
+    hideRemoval();
+    return true;
 }
 
 void Form2::applyMarks() {
@@ -619,6 +763,7 @@ void Form2::reportUnsaved() {
 void Form2::showListNotice(const QString& text) {
     m_listNotice->setText(text);
     m_listNotice->setVisible(!text.isEmpty());
+    placeRemovalHint();
 }
 
 } // namespace tarnwel

@@ -12,7 +12,9 @@
 #include <functional>
 #include <memory>
 
+class QAbstractItemView;
 class QCheckBox;
+class QKeyEvent;
 class QKeySequence;
 class QComboBox;
 class QGroupBox;
@@ -63,6 +65,13 @@ public:
     void showHotkeyProblem(const QString& text);
     // Marks the entries of these codes as held.
     void showHoldingMarks(const QStringList& codes);
+    // Says below the watch list that `entry` was taken off it, and whether its alerts and its
+    // holding went with it; then, until the next removal, offers to undo it.
+    void showRemoval(const QString& entry, bool alerts, bool holding);
+    // Undoes a removal: `entry` back at `row` (at the end where the list is shorter now). A
+    // stock listed again meanwhile, under this name or another, moves there instead. False,
+    // with the reason given, where the list is full or could not be saved.
+    bool putBack(const QString& entry, int row);
 
 Q_SIGNALS:
     // A transparency picked from the list, by mouse or arrow keys, before it is stored.
@@ -81,18 +90,30 @@ Q_SIGNALS:
     void amountsHiddenPicked(bool hidden);
     // The watch list as just saved.
     void watchListSaved(const QStringList& entries);
+    // An entry taken off the list, at `row`, once the list was saved without it.
+    void entryRemoved(const QString& entry, int row);
+    // "撤销" for the removal last shown.
+    void undoRequested();
     // A boss key picked or cleared, already stored: Qt's portable text, empty for none.
     void hotkeyPicked(const QString& keys);
 
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildLists();
+    void buildRemovalHint();
+    void placeRemovalHint();
+    void hideRemoval();
     void buildOptions();
     void buildHotkeyRow();
     void setTabOrders();
+    void connectKeys();
+    bool listKeyPressed(QAbstractItemView* list, const QKeyEvent* key);
+    bool hotkeyFieldKeyPressed(const QKeyEvent* key);
 
     void Text1_Change();
     void showLookedUp(CodeLookup::Result result, const QString& entry);
@@ -141,7 +162,10 @@ private:
     QCheckBox* Check2 = nullptr;     // hide the holdings' amounts
     QLabel* m_searchHint = nullptr;  // what the search found beyond the directory
     QLabel* m_listNotice = nullptr;  // why the list cannot change, or where it moved
+    QLabel* m_removalHint = nullptr; // what the last removal took away
+    QPushButton* m_undo = nullptr;   // "撤销", in the hint
     QKeySequenceEdit* m_hotkeyEdit = nullptr;
+    QPushButton* m_hotkeyClear = nullptr;
     QLabel* m_hotkeyStatus = nullptr; // what the key does, or why it cannot be had
 
     Options m_options;
@@ -149,7 +173,10 @@ private:
     std::shared_ptr<const stockdirectory::Search> m_listing;
     Notice m_notice;
     QStringListModel* m_results = nullptr;
-    bool m_resultsFromListing = false; // their names are confirmed with the service on adding
+    // Where the results came from: the directory's take today's names on adding, the
+    // listing's are confirmed with the service.
+    enum class Source { Directory, Listing, Service };
+    Source m_resultsFrom = Source::Directory;
     CodeLookup* m_lookup = nullptr;
     QStringList m_alerted; // codes with alerts
     QStringList m_held;    // codes with a holding

@@ -154,4 +154,16 @@ Found find(const Search& directory, const Search& listing, const QString& text) 
     return found;
 }
 
+QString todaysEntry(const Search& listing, const QString& entry) {
+    const std::optional<QString> code = entryCode(entry);
+    if (!code)
+        return entry;
+    const QString tail = u'(' + *code + u')';
+    for (const QString& listed : listing.entries()) {
+        if (listed.endsWith(tail))
+            return listed;
+    }
+    return entry;
+}
+
 } // namespace tarnwel::stockdirectory

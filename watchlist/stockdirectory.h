@@ -73,4 +73,8 @@ struct Found {
 // text lists the whole directory).
 Found find(const Search& directory, const Search& listing, const QString& text);
 
+// `entry` under the name that `listing` gives its code; `entry` itself where the listing does
+// not hold the code.
+QString todaysEntry(const Search& listing, const QString& entry);
+
 } // namespace tarnwel::stockdirectory
