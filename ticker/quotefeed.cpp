@@ -38,10 +38,11 @@ struct QuoteFeed::Private {
     qsizetype turn = 0;       // where the rotation stands
     qsizetype shown = 0;      // the entry of the running turn
     QString insertedCode;     // the next turn's stock, before the rotation's
-    QStringList watched;      // asked for together after each turn
+    QStringList watched;      // asked for together beside each turn's stock
 
     std::shared_ptr<ServiceSwitch> services;
     QuoteSource* source = nullptr;
+    QuoteSource* watchedSource = nullptr;
     Fetch fetching = Fetch::ShIndex;
     QuietHours hours;
     QHash<QString, StoredReply> stored; // by code; kept only while sessions are known
@@ -67,6 +68,11 @@ QuoteFeed::QuoteFeed(Options options, QObject* parent)
                                  d->options.fetchTimeoutMs, &lcFeed},
                                 d->services, this);
     connect(d->source, &QuoteSource::answered, this, &QuoteFeed::fetchFinished);
+    d->watchedSource =
+        new QuoteSource({d->options.baseUrl, d->options.referer, d->options.secondBaseUrl,
+                         d->options.fetchTimeoutMs, &lcFeed},
+                        d->services, this);
+    connect(d->watchedSource, &QuoteSource::answered, this, &QuoteFeed::watchedReplied);
     if (std::optional<MarketHours> hours = MarketHours::parse(d->options.marketHours))
         d->hours = QuietHours(*hours);
     else
@@ -91,8 +97,10 @@ QuoteFeed::QuoteFeed(Options options, QObject* parent)
 }
 
 QuoteFeed::~QuoteFeed() {
-    d->source->disconnect(this);
-    d->source->abort();
+    for (QuoteSource* source : {d->source, d->watchedSource}) {
+        source->disconnect(this);
+        source->abort();
+    }
 }
 
 void QuoteFeed::RefreshQuotes() {
@@ -109,6 +117,7 @@ void QuoteFeed::setPaused(bool paused) {
     d->paused = paused;
     d->pause->stop();
     d->source->abort();
+    d->watchedSource->abort();
     if (!paused && d->running)
         startCycle();
 }
@@ -191,9 +200,7 @@ void QuoteFeed::replied(const QuoteAnswer& answer, const QDateTime& arrived, boo
     if (answer.outcome.ok())
         d->values.quoteReply = answer.outcome.text;
     const bool keep = !stored && !d->hours.alwaysOpen();
-    if (d->fetching == Fetch::Watched)
-        watchedReplied(answer);
-    else if (d->fetching == Fetch::Stock)
+    if (d->fetching == Fetch::Stock)
         stockReplied(answer, arrived, stored, keep);
     else
         indexReplied(answer, arrived, keep);
@@ -211,10 +218,12 @@ void QuoteFeed::indexReplied(const QuoteAnswer& answer, const QDateTime& arrived
                 d->hours.noteIndex(quote.time, d->now());
         }
     }
-    if (shanghai)
+    if (shanghai) {
         fetch(Fetch::SzIndex, QString::fromUtf16(kShenzhenIndexCode));
-    else
-        fetch(Fetch::Stock, d->values.currentStockCode);
+        return;
+    }
+    fetch(Fetch::Stock, d->values.currentStockCode);
+    fetchWatched();
 }
 
 void QuoteFeed::stockReplied(const QuoteAnswer& answer, const QDateTime& arrived, bool stored,
@@ -246,23 +255,22 @@ void QuoteFeed::stockReplied(const QuoteAnswer& answer, const QDateTime& arrived
             qCDebug(lcFeed).noquote() << "not quote data for" << answer.outcome.code;
     }
     Q_EMIT stockOutcome(result);
-    if (!fetchWatched())
-        finishTurn();
+    finishTurn();
 }
 
 void QuoteFeed::setWatchedCodes(const QStringList& codes) {
     d->watched = codes;
 }
 
-// Only while prices can move: outside the sessions the alerts have nothing to see.
-bool QuoteFeed::fetchWatched() {
+// Only while prices can move: outside the sessions the alerts have nothing to see. Asked
+// beside the turn's stock, so that both replies come back to one wake-up of the program;
+// one still on its way is not asked again.
+void QuoteFeed::fetchWatched() {
     const QDateTime now = d->now();
-    if (d->watched.isEmpty() || (!d->hours.alwaysOpen() && !d->hours.isOpen(now)) ||
-        d->hours.isClosedDay(now))
-        return false;
-    d->fetching = Fetch::Watched;
-    d->source->fetchMany(d->watched);
-    return true;
+    if (d->watched.isEmpty() || d->watchedSource->isBusy() ||
+        (!d->hours.alwaysOpen() && !d->hours.isOpen(now)) || d->hours.isClosedDay(now))
+        return;
+    d->watchedSource->fetchMany(d->watched);
 }
 
 void QuoteFeed::watchedReplied(const QuoteAnswer& answer) {
@@ -278,7 +286,6 @@ void QuoteFeed::watchedReplied(const QuoteAnswer& answer) {
         }
         Q_EMIT watchedQuote(name, record.quote, true, now);
     }
-    finishTurn();
 }
 
 void QuoteFeed::cutStock(const Quote& quote) {

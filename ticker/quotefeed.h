@@ -84,7 +84,7 @@ Q_SIGNALS:
                       const QDateTime& checkedAt);
 
 private:
-    enum class Fetch { ShIndex, SzIndex, Stock, Watched };
+    enum class Fetch { ShIndex, SzIndex, Stock };
 
     void startCycle();
     void startTurn(qsizetype index);
@@ -95,7 +95,7 @@ private:
     void indexReplied(const QuoteAnswer& answer, const QDateTime& arrived, bool keep);
     void stockReplied(const QuoteAnswer& answer, const QDateTime& arrived, bool stored, bool keep);
     void cutStock(const Quote& quote);
-    bool fetchWatched();
+    void fetchWatched();
     void watchedReplied(const QuoteAnswer& answer);
     static void keepIfCut(QString& target, const std::optional<QString>& value);
     void forgetUnlistedReplies();
