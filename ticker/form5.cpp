@@ -82,12 +82,16 @@ void Form5::buildMenu() {
         QAction* action = m_menu->addAction(QString::fromUtf16(caption));
         connect(action, &QAction::triggered, this, signal);
     };
-    item(u" 切换到隐蔽模式(V)", &Form5::stealthRequested);
-    item(u" 切换到单股模式(T)", &Form5::tickerRequested);
-    item(u" 设置自选股(S)", &Form5::watchListRequested);
-    item(u" 操作帮助(H)", &Form5::helpRequested);
+    // The letters shown choose their items from the keyboard while the menu is open.
+    item(u" 切换到隐蔽模式(&V)", &Form5::stealthRequested);
+    item(u" 切换到单股模式(&T)", &Form5::tickerRequested);
+    item(u" 设置自选股(&S)", &Form5::watchListRequested);
+    item(u" 操作帮助(&H)", &Form5::helpRequested);
     m_menu->addSeparator();
-    item(u" 退出(E)", &Form5::exitRequested);
+    item(u" 退出(&E)", &Form5::exitRequested);
+    // A click on the gear while the menu is open only closes it: replayed, the press would
+    // open it again at once.
+    m_menu->setAttribute(Qt::WA_NoMouseReplay);
 }
 
 ControlLabel* Form5::cell(int row, int column, const QString& text, Qt::Alignment alignment) {
