@@ -58,6 +58,8 @@ void TestAlertFlow::crossingReachesTheWindows() {
             [&] { turns.append(feed.values().currentStockCode); });
     QSignalSpy finished(&feed, &QuoteFeed::turnFinished);
     QVERIFY(finished.wait(5000)); // 中国石化 at 5.40: nothing
+    // The turn's batch for the alert goes out beside the stock; it too is to see 5.40.
+    QTRY_COMPARE_WITH_TIMEOUT(server.requestPaths().count(u"/list=sh600028"_qs), 2, 5000);
     server.setResponse(QStringLiteral("/list=sh600028"), sinopec("5.60"));
     QTRY_COMPARE_WITH_TIMEOUT(hooks->notifications.size(), 1, 5000);
     QVERIFY(hooks->notifications[0].startsWith(u"股价提醒\n"));
