@@ -12,7 +12,6 @@
 #include <QMouseEvent>
 
 #include <algorithm>
-#include <numeric>
 #include <utility>
 
 namespace tarnwel {
@@ -35,6 +34,9 @@ constexpr std::array<MenuItem, 5> kMenuItems{{
 }};
 
 enum MenuAction { Stealth = 0, WatchList = 1, Help = 2, Exit = 3, List = 4 };
+
+// The items from the top of the panel down, the order the arrow keys walk.
+constexpr std::array<int, 5> kOnPanel{Stealth, List, WatchList, Help, Exit};
 
 void paintItem(QLabel* item, bool highlighted) {
     QPalette pal = item->palette();
@@ -207,14 +209,9 @@ bool Form1::menuKey(QKeyEvent* event) {
         return true;
     case Qt::Key_Up:
     case Qt::Key_Down: {
-        // In the order they stand on the panel, which is not their indices' order.
-        std::array<int, 5> order{};
-        std::iota(order.begin(), order.end(), 0);
-        std::sort(order.begin(), order.end(),
-                  [](int a, int b) { return kMenuItems[a].topTwips < kMenuItems[b].topTwips; });
-        const auto at = std::find(order.begin(), order.end(), m_litItem) - order.begin();
+        const auto at = std::find(kOnPanel.begin(), kOnPanel.end(), m_litItem) - kOnPanel.begin();
         const int step = event->key() == Qt::Key_Down ? 1 : count - 1;
-        Label8_MouseMove(order[(at + step) % count]);
+        Label8_MouseMove(kOnPanel[(at + step) % count]);
         return true;
     }
     default:

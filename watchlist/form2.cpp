@@ -468,11 +468,17 @@ void Form2::showFound(const QStringList& entries, const QString& source) {
     showSearchHint(source);
 }
 
+// A full list takes no more entries, and says so.
+bool Form2::refusedAsFull() {
+    if (List2->count() < kMaxEntries)
+        return false;
+    m_notice(this, QStringLiteral("添加自选股不能超过10支"));
+    return true;
+}
+
 void Form2::Command1_Click() {
-    if (List2->count() >= kMaxEntries) {
-        m_notice(this, QStringLiteral("添加自选股不能超过10支"));
+    if (refusedAsFull())
         return;
-    }
     const QModelIndexList selected = List1->selectionModel()->selectedIndexes();
     if (selected.isEmpty())
         return;
@@ -620,10 +626,8 @@ bool Form2::putBack(const QString& entry, int row) {
         return code && entryCode(listed) == code;
     };
     const auto listed = std::find_if(before.cbegin(), before.cend(), sameStock);
-    if (listed == before.cend() && List2->count() >= kMaxEntries) {
-        m_notice(this, QStringLiteral("添加自选股不能超过10支"));
+    if (listed == before.cend() && refusedAsFull())
         return false;
-    }
     QString shown = entry;
     if (listed != before.cend()) {
         shown = *listed;

@@ -140,6 +140,7 @@ private:
     // Rewrites the list from List2; false, with the reason shown, when it was not saved.
     bool writeWatchList();
     void reportUnsaved();
+    bool refusedAsFull();
     // Says, below the watch list, why it cannot be changed or where it now lives.
     void showListNotice(const QString& text);
     WatchListStore store() const;
