@@ -37,8 +37,8 @@ private:
     }
 };
 
-// One manager, and so one network thread, for every download without a cache of its own:
-// the quote services' clients, the look-ups and the list all ask through it.
+// One manager, and so one network thread, for every download without a cache of its own.
+// The quote requests do not come here: they are asked on the program's own thread.
 QNetworkAccessManager* sharedNetwork() {
     static QPointer<QNetworkAccessManager> shared;
     if (!shared)
@@ -47,11 +47,6 @@ QNetworkAccessManager* sharedNetwork() {
 }
 
 } // namespace
-
-bool Download::Reply::delivered() const {
-    const bool statusOk = httpStatus == 0 || (httpStatus >= 200 && httpStatus < 300);
-    return error == QNetworkReply::NoError && !timedOut && statusOk && body.has_value();
-}
 
 Download::Download(Options options, QObject* parent)
     : QObject(parent)

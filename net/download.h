@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "net/httpreply.h"
+
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QLoggingCategory>
@@ -41,17 +43,7 @@ public:
         Category log = nullptr;
     };
 
-    struct Reply {
-        QUrl url;
-        int httpStatus = 0;             // as answered; 0 when no answer came
-        std::optional<QByteArray> body; // nothing when it grew past maxBytes
-        QNetworkReply::NetworkError error = QNetworkReply::NoError;
-        QString errorString;
-        bool timedOut = false;
-
-        // A whole body, answered 2xx (or without a status, as a file is).
-        bool delivered() const;
-    };
+    using Reply = HttpReply;
 
     explicit Download(Options options, QObject* parent = nullptr);
     ~Download() override;

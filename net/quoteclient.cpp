@@ -62,7 +62,7 @@ const char* describe(QuoteFailure failure) {
 
 struct QuoteClient::Private {
     Options options;
-    Download* download = nullptr;
+    HttpGet* http = nullptr;
     QString code;
     quint64 generation = 0; // a newer request makes older reports stale
 };
@@ -73,15 +73,11 @@ QuoteClient::QuoteClient(Options options, QObject* parent)
     d->options = std::move(options);
     if (!d->options.log)
         d->options.log = &lcFeed;
-    Download::Options download;
-    download.maxBytes = kMaxReplyBytes;
-    download.timeoutMs = d->options.timeoutMs;
-    download.limit = Download::Limit::Whole;
-    download.referer = d->options.referer;
-    download.log = d->options.log;
-    d->download = new Download(download, this);
-    connect(d->download, &Download::finished, this,
-            [this](const Download::Reply& reply) { report(outcomeOf(d->code, reply)); });
+    // Asked on this thread: a quote every few seconds then wakes the program once.
+    d->http = new HttpGet(
+        {kMaxReplyBytes, d->options.timeoutMs, d->options.referer, d->options.log}, this);
+    connect(d->http, &HttpGet::finished, this,
+            [this](const HttpReply& reply) { report(outcomeOf(d->code, reply)); });
 }
 
 QuoteClient::~QuoteClient() {
@@ -112,12 +108,12 @@ std::optional<QUrl> QuoteClient::requestUrl(const QUrl& base, const QStringList&
 }
 
 bool QuoteClient::isBusy() const {
-    return d->download->isBusy();
+    return d->http->isBusy();
 }
 
 void QuoteClient::abort() {
     ++d->generation;
-    d->download->abort();
+    d->http->abort();
 }
 
 void QuoteClient::fetch(const QString& code) {
@@ -132,7 +128,7 @@ void QuoteClient::request(const QString& code, const std::optional<QUrl>& url) {
     abort();
     d->code = code;
     if (url) {
-        d->download->get(*url);
+        d->http->get(*url);
         return;
     }
     qCDebug(d->options.log) << "not requested: code of" << code.size() << "characters";
@@ -147,7 +143,7 @@ void QuoteClient::request(const QString& code, const std::optional<QUrl>& url) {
     });
 }
 
-QuoteOutcome QuoteClient::outcomeOf(const QString& code, const Download::Reply& reply) {
+QuoteOutcome QuoteClient::outcomeOf(const QString& code, const HttpReply& reply) {
     QuoteOutcome outcome;
     outcome.code = code;
     outcome.httpStatus = reply.httpStatus;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "net/download.h"
+#include "net/httpget.h"
 
 #include <QByteArray>
 #include <QLoggingCategory>
@@ -56,7 +56,7 @@ class QuoteClient : public QObject {
 public:
     // A quote is one short line; anything bigger is not an answer from the service.
     static constexpr qint64 kMaxReplyBytes = 64 * 1024;
-    using Category = Download::Category;
+    using Category = HttpGet::Category;
 
     struct Options {
         QUrl baseUrl;       // requests go to base + key + code
@@ -91,7 +91,7 @@ Q_SIGNALS:
 
 private:
     void request(const QString& code, const std::optional<QUrl>& url);
-    static QuoteOutcome outcomeOf(const QString& code, const Download::Reply& reply);
+    static QuoteOutcome outcomeOf(const QString& code, const HttpReply& reply);
     static void decodeInto(QuoteOutcome& outcome, const QByteArray& body);
     void report(QuoteOutcome outcome);
 

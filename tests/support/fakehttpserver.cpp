@@ -65,12 +65,20 @@ QStringList FakeHttpServer::requestPaths() const {
 
 void FakeHttpServer::onNewConnection() {
     while (QTcpSocket* socket = m_server->nextPendingConnection()) {
+        ++m_connections;
+        m_buffers.insert(socket, {});
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
             m_buffers.remove(socket);
             socket->deleteLater();
         });
     }
+}
+
+void FakeHttpServer::closeConnections() {
+    const QList<QTcpSocket*> sockets = m_buffers.keys();
+    for (QTcpSocket* socket : sockets)
+        socket->disconnectFromHost();
 }
 
 void FakeHttpServer::onReadyRead(QTcpSocket* socket) {
@@ -99,14 +107,20 @@ void FakeHttpServer::onReadyRead(QTcpSocket* socket) {
     Q_EMIT requestReceived(request.path);
     if (response.hang)
         return;
+    if (!response.raw.isEmpty()) {
+        socket->write(response.raw);
+        socket->disconnectFromHost();
+        return;
+    }
     QByteArray reply = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' +
                        reasonPhrase(response.status) + "\r\n";
     reply += "Content-Type: " + response.contentType + "\r\n";
     reply += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
     for (const auto& [name, value] : response.headers)
         reply += name + ": " + value + "\r\n";
-    reply += "Connection: close\r\n\r\n";
+    reply += m_keepAlive ? "\r\n" : "Connection: close\r\n\r\n";
     reply += response.body;
     socket->write(reply);
-    socket->disconnectFromHost();
+    if (!m_keepAlive)
+        socket->disconnectFromHost();
 }

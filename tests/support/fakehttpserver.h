@@ -22,6 +22,7 @@ public:
         QByteArray contentType = "text/html; charset=GBK";
         bool hang = false;                                 // accept the request and never answer
         QList<QPair<QByteArray, QByteArray>> headers = {}; // more header lines, e.g. Location
+        QByteArray raw = {}; // when set, sent as it stands in place of a response, then closed
     };
     struct Request {
         QByteArray method;
@@ -40,6 +41,12 @@ public:
     // For paths without a response of their own; 404 unless set.
     void setDefaultResponse(const Response& response);
 
+    // Keep connections open after each answer, as the real services do.
+    void setKeepAlive(bool keep) { m_keepAlive = keep; }
+    // Closes every open connection, as a service does with idle ones.
+    void closeConnections();
+    int connectionCount() const { return m_connections; }
+
     const QList<Request>& requests() const { return m_requests; }
     QStringList requestPaths() const;
     void clearRequests() { m_requests.clear(); }
@@ -56,4 +63,6 @@ private:
     Response m_default;
     QList<Request> m_requests;
     QHash<QTcpSocket*, QByteArray> m_buffers;
+    bool m_keepAlive = false;
+    int m_connections = 0;
 };
