@@ -27,6 +27,7 @@
 #include "watchlist/form2.h"
 #include "watchlist/listing.h"
 #include "watchlist/stockdirectory.h"
+#include "widgets/desktopwindow.h"
 #include "widgets/twips.h"
 
 #include <QGuiApplication>
@@ -93,6 +94,8 @@ Conductor::Conductor(Environment env, DesktopHooks hooks, QObject* parent)
     connect(ticker, &Form1::watchListRequested, this, &Conductor::openWatchList);
     connect(ticker, &Form1::helpRequested, this, [this] { m_hooks.openUrl(m_env.helpUrl); });
     connect(ticker, &Form1::exitRequested, this, &Conductor::exitProgram);
+    // The feed's pauses end on the keep-on-top ticks, which wake the program anyway.
+    connect(ticker, &Form1::keptOnTop, m_feed, [this] { m_feed->awake(kKeepOnTopMs); });
 
     m_alerts = new AlertMonitor({m_env.settings, m_env.alertStatePath}, this);
     connect(m_feed, &QuoteFeed::stockOutcome, this, [this](const FeedOutcome& outcome) {
@@ -309,6 +312,7 @@ Form4& Conductor::stealth() {
         m_stealth = new Form4();
         connect(m_stealth, &Form4::backRequested, this, &Conductor::leaveStealth);
         connect(m_stealth, &Form4::alertMarkSeen, this, &Conductor::alertsSeen);
+        connect(m_stealth, &Form4::keptOnTop, m_feed, [this] { m_feed->awake(kKeepOnTopMs); });
         connect(m_stealth, &Form4::chartRequested, this, [this] {
             launchChart(ChartSubject::Stock);
             handle(KeepOnTop::Event::ChartFromStealth);

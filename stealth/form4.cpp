@@ -33,7 +33,7 @@ Form4::Form4(QWidget* parent)
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(500);
+    Timer1->setInterval(kKeepOnTopMs);
 
     Label2 = new ControlLabel(QStringLiteral("◆"), this);
     Label2->setObjectName(QStringLiteral("Label2"));
@@ -192,6 +192,7 @@ void Form4::enterEvent(QEnterEvent* event) {
 }
 
 void Form4::Timer1_Timer() {
+    Q_EMIT keptOnTop();
     // Never over a popup of the program's own, such as the line's tooltip.
     if (QApplication::activePopupWidget() || QToolTip::isVisible())
         return;

@@ -43,6 +43,8 @@ Q_SIGNALS:
     void backRequested();
     // The pointer came onto the line while it showed the alert mark; the mark is gone.
     void alertMarkSeen();
+    // Each tick of the keep-on-top timer, every kKeepOnTopMs while it runs.
+    void keptOnTop();
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -155,6 +155,8 @@ private Q_SLOTS:
     void showNextInsertsOneTurn();
     void deletedWatchListIsRecreated();
     void emptyWatchListPauses();
+    void pauseEndsOnWakeUps_data();
+    void pauseEndsOnWakeUps();
     void unreadableWatchListIsKept();
     void endlessReplyIsCutOff();
     void referer_data();
@@ -421,6 +423,46 @@ void TestQuoteFeed::emptyWatchListPauses() {
     QVERIFY2(clock.elapsed() >= 2 * 150, qPrintable(QString::number(clock.elapsed())));
     QVERIFY(rig.server.requests().isEmpty());
     QCOMPARE(QFileInfo(rig.options.watchListPath).size(), 4);
+}
+
+void TestQuoteFeed::pauseEndsOnWakeUps_data() {
+    QTest::addColumn<QList<int>>("wakeAt"); // ms into the 300 ms pause
+    QTest::addColumn<QList<int>>("nextIn"); // the next wake-up each of them promises
+    QTest::addColumn<int>("endedBy");       // which wake-up ended it; -1: its own timer
+
+    // It would end before the promised wake-up: it waits for that one.
+    QTest::newRow("waits for the next wake-up")
+        << QList<int>{50, 700} << QList<int>{10000, 500} << 1;
+    QTest::newRow("the next wake-up comes first: its own time")
+        << QList<int>{50} << QList<int>{20} << -1;
+    QTest::newRow("a wake-up never ends it early")
+        << QList<int>{100, 200} << QList<int>{500, 500} << -1;
+}
+
+void TestQuoteFeed::pauseEndsOnWakeUps() {
+    QFETCH(QList<int>, wakeAt);
+    QFETCH(QList<int>, nextIn);
+    QFETCH(int, endedBy);
+
+    Rig rig;
+    rig.options.turnPauseMs = 300;
+    QuoteFeed& feed =
+        rig.start({QStringLiteral("中国石化(sh600028)"), QStringLiteral("中国联通(sh600050)")});
+    QVERIFY(waitFor(*rig.finished, 1));
+    QElapsedTimer clock;
+    clock.start();
+    int ended = -1;
+    for (qsizetype i = 0; i < wakeAt.size(); ++i) {
+        QTimer::singleShot(wakeAt[i], &feed, [&, i] {
+            const qsizetype before = rig.turns->count();
+            feed.awake(nextIn[i]);
+            if (rig.turns->count() > before)
+                ended = int(i);
+        });
+    }
+    QVERIFY(waitFor(*rig.turns, 2));
+    QCOMPARE(ended, endedBy);
+    QVERIFY2(clock.elapsed() > 300, qPrintable(QString::number(clock.elapsed())));
 }
 
 void TestQuoteFeed::unreadableWatchListIsKept() {

@@ -144,7 +144,7 @@ void Form1::buildTimers() {
     Timer1->setInterval(500);
     Timer2 = new QTimer(this);
     Timer2->setObjectName(QStringLiteral("Timer2"));
-    Timer2->setInterval(500);
+    Timer2->setInterval(kKeepOnTopMs);
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
     connect(Timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
 }
@@ -209,6 +209,7 @@ void Form1::setKeepOnTop(bool on) {
 }
 
 void Form1::Timer2_Timer() {
+    Q_EMIT keptOnTop();
     // Never over a popup of the program's own: without a window manager the raise would
     // bury the ticker's own tooltip or menu.
     if (QApplication::activePopupWidget() || QToolTip::isVisible())

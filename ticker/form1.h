@@ -71,6 +71,8 @@ Q_SIGNALS:
     void exitRequested();
     // The pointer rested on the ticker while it showed the alert bell; the bell is gone.
     void alertMarkSeen();
+    // Each tick of the keep-on-top timer, every kKeepOnTopMs while it runs.
+    void keptOnTop();
 
 protected:
     bool event(QEvent* event) override;

@@ -54,7 +54,7 @@ Form5::Form5(QWidget* parent)
     buildMenu();
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(500);
+    Timer1->setInterval(kKeepOnTopMs);
     connect(Timer1, &QTimer::timeout, this, [this] {
         // Never over a popup of the program's own: its menu, a row's tooltip.
         if (!QApplication::activePopupWidget() && !QToolTip::isVisible())

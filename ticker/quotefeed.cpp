@@ -20,6 +20,9 @@ namespace tarnwel {
 
 namespace {
 
+// How late a promised wake-up may be before a pause that waits for it ends on its own.
+constexpr int kLateWakeMs = 100;
+
 // A good answer and when it arrived.
 struct StoredReply {
     QuoteAnswer answer;
@@ -120,6 +123,19 @@ void QuoteFeed::setPaused(bool paused) {
     d->watchedSource->abort();
     if (!paused && d->running)
         startCycle();
+}
+
+void QuoteFeed::awake(int nextInMs) {
+    if (!d->pause->isActive())
+        return;
+    const qint64 left = qint64(d->options.turnPauseMs) + 1 - d->pauseClock.elapsed();
+    if (left <= 0) {
+        d->pause->stop();
+        (this->*d->afterPause)();
+    } else if (left < nextInMs) {
+        // Only if that wake-up does not come after all.
+        d->pause->start(nextInMs + kLateWakeMs);
+    }
 }
 
 void QuoteFeed::startCycle() {

@@ -53,6 +53,11 @@ public:
     void RefreshQuotes();
     // While paused the feed sends nothing; going on starts a cycle afresh.
     void setPaused(bool paused);
+    // The program is awake now and will be again in `nextInMs` (a window's keep-on-top
+    // tick): a pause whose time is up ends now, and one that would end before that next
+    // wake-up waits for it instead of waking the program once more. A pause never ends
+    // before its time; without further wake-ups it ends on its own, a little late.
+    void awake(int nextInMs);
 
     // What the latest turn gathered: the stock, its reply and the values cut from it.
     const QuoteValues& values() const;
@@ -64,7 +69,7 @@ public:
     // on where it was. A code the cycle does not list is passed over.
     void showNext(const QString& code);
     // Stocks whose alerts or holdings want every turn: asked for together, in one request
-    // after each turn's three, so that a crossing is seen within a turn, not a cycle.
+    // beside each turn's stock, so that a crossing is seen within a turn, not a cycle.
     void setWatchedCodes(const QStringList& codes);
 
 Q_SIGNALS:

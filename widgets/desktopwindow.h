@@ -5,6 +5,9 @@ class QWidget;
 
 namespace tarnwel {
 
+// How often a floating window puts itself back on top.
+inline constexpr int kKeepOnTopMs = 500;
+
 // Whether the desktop blends a window's see-through pixels with what lies beneath. Only an
 // X11 desktop without a compositing manager does not: there a see-through background would
 // show its colours darkened instead, so the windows paint it opaque.
