@@ -129,6 +129,9 @@ bool HttpResponseReader::readHead() {
     if (!takeHeadLine(line))
         return false;
     if (!m_sawStatusLine) {
+        // A line end left over from the previous answer comes before some status lines.
+        if (line.isEmpty())
+            return true;
         // "HTTP/1.1 200 OK"
         if (!line.startsWith("HTTP/1.") || line.size() < 12 || line[8] != ' ' ||
             (line.size() > 12 && line[12] != ' '))

@@ -63,6 +63,9 @@ void TestHttpGet::reader_data() {
         << QByteArray("HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 403 Forbidden\r\n"
                       "Content-Length: 0\r\n\r\n")
         << false << State::Done << 403 << QByteArray() << true;
+    QTest::newRow("stray line end first")
+        << QByteArray("\r\nHTTP/1.1 200 OK\r\nContent-Length: 1\r\n\r\nx") << false
+        << State::Done << 200 << QByteArray("x") << true;
     QTest::newRow("no content") << QByteArray("HTTP/1.1 204 No Content\r\n\r\n") << false
                                 << State::Done << 204 << QByteArray() << true;
     QTest::newRow("length exactly the cap")
