@@ -30,7 +30,9 @@
 #include "widgets/desktopwindow.h"
 #include "widgets/twips.h"
 
+#include <QApplication>
 #include <QGuiApplication>
+#include <QKeyEvent>
 
 #include <utility>
 
@@ -378,8 +380,7 @@ void Conductor::openWatchList() {
         handle(KeepOnTop::Event::WatchListClosed);
     });
     connect(m_watchList, &Form2::hotkeyPicked, this, [this](const QString& keys) {
-        if (m_shortcut)
-            m_shortcut->setKeys(QKeySequence::fromString(keys, QKeySequence::PortableText));
+        setBossKeys(QKeySequence::fromString(keys, QKeySequence::PortableText));
     });
     m_watchList->setScreen(m_ticker->screen());
     m_watchList->Form_Load();
@@ -516,8 +517,31 @@ void Conductor::startBossKey() {
     m_shortcut = m_hooks.globalShortcut();
     connect(m_shortcut.get(), &GlobalShortcut::activated, this, &Conductor::toggleWindows);
     connect(m_shortcut.get(), &GlobalShortcut::stateChanged, this, &Conductor::showShortcutState);
-    m_shortcut->setKeys(
-        QKeySequence::fromString(m_env.settings->hotkey(), QKeySequence::PortableText));
+    setBossKeys(QKeySequence::fromString(m_env.settings->hotkey(), QKeySequence::PortableText));
+    QCoreApplication::instance()->installEventFilter(this);
+}
+
+void Conductor::setBossKeys(const QKeySequence& keys) {
+    if (!m_shortcut)
+        return;
+    m_bossKey = keys.isEmpty() ? QKeyCombination() : keys[0];
+    m_shortcut->setKeys(keys);
+}
+
+// While a window of ours holds the keyboard (the gear's menu, a popup menu), the desktop's
+// grab never sees the boss key: it comes to that window instead, and is taken here.
+bool Conductor::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress || !m_shortcut ||
+        m_shortcut->state() != GlobalShortcut::State::Active ||
+        (!QWidget::keyboardGrabber() && !QApplication::activePopupWidget()))
+        return QObject::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->isAutoRepeat() || key->keyCombination() != m_bossKey)
+        return QObject::eventFilter(watched, event);
+    if (QWidget* popup = QApplication::activePopupWidget())
+        popup->close();
+    toggleWindows();
+    return true;
 }
 
 void Conductor::toggleWindows() {

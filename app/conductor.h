@@ -10,6 +10,7 @@
 #include "watchlist/stockdirectory.h"
 
 #include <QHash>
+#include <QKeyCombination>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
@@ -64,7 +65,11 @@ public:
     Form4* stealthWindow() const;
     Form5* listWindow() const;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void setBossKeys(const QKeySequence& keys);
     void handle(KeepOnTop::Event event);
     void applyKeepOnTop();
     Form4& stealth();
@@ -119,8 +124,9 @@ private:
     QStringList m_unseenAlerts; // codes whose alerts fired and were not yet seen
     QPointer<AlertDialog> m_alertDialog;
     std::unique_ptr<GlobalShortcut> m_shortcut;
-    WindowStash m_away;   // what the boss key hid
-    QStringList m_untold; // alerts that fired while the windows were away
+    QKeyCombination m_bossKey; // the first of the keys asked for
+    WindowStash m_away;        // what the boss key hid
+    QStringList m_untold;      // alerts that fired while the windows were away
     std::unique_ptr<HoldingsBook> m_holdings;
     QString m_shownCode; // the stock on the ticker, whose holding its tooltip gives
     QPointer<HoldingDialog> m_holdingDialog;

@@ -138,6 +138,7 @@ private Q_SLOTS:
     void keyState_data();
     void keyState();
     void pickedKeyAppliesAtOnce();
+    void keyReachesThroughTheMenusGrab();
 };
 
 void TestBossKey::hidesAndShowsWhatWasShown_data() {
@@ -260,6 +261,25 @@ void TestBossKey::pickedKeyAppliesAtOnce() {
     QCOMPARE(f.hooks->shortcut->keys, QString());
     QCOMPARE(f.env.settings->hotkey(), QString());
     QCOMPARE(f.hotkeyStatus(), kHint);
+}
+
+// The gear's menu holds the keyboard, so the desktop's grab never sees the key: the
+// menu's window does, and it hides everything all the same.
+void TestBossKey::keyReachesThroughTheMenusGrab() {
+    Fixture f;
+    QVERIFY(f.start());
+    Form1& ticker = f.program->ticker();
+    QTest::mouseClick(child(&ticker, "Label7"), Qt::LeftButton);
+    QCOMPARE(QWidget::keyboardGrabber(), &ticker);
+
+    QTest::keyClick(&ticker, Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(ticker.isVisible()); // another key is the menu's
+    QTest::keyClick(&ticker, Qt::Key_Z, Qt::ControlModifier | Qt::AltModifier);
+    QCOMPARE(shownWindows(), (QMap<QWidget*, QPoint>{}));
+    QVERIFY(!QWidget::keyboardGrabber());
+    f.hooks->shortcut->press();
+    QVERIFY(ticker.isVisible());
+    QVERIFY(child(&ticker, "Picture1")->isHidden());
 }
 
 QTEST_MAIN(TestBossKey)
