@@ -210,14 +210,19 @@ bool HttpResponseReader::startBody() {
     return true;
 }
 
-bool HttpResponseReader::readLength() {
+// Moves what the buffer holds of the bytes still owed into the body; true when all came.
+bool HttpResponseReader::takeOwed() {
     const qsizetype take = qsizetype(qMin<qint64>(m_left, m_buffer.size()));
     m_body.append(m_buffer.first(take));
     m_buffer.remove(0, take);
     m_left -= take;
-    if (m_left == 0)
+    return m_left == 0;
+}
+
+bool HttpResponseReader::readLength() {
+    if (takeOwed())
         finish();
-    return m_state == State::Reading && !m_buffer.isEmpty();
+    return false;
 }
 
 bool HttpResponseReader::readChunkSize() {
@@ -244,11 +249,7 @@ bool HttpResponseReader::readChunkSize() {
 }
 
 bool HttpResponseReader::readChunkData() {
-    const qsizetype take = qsizetype(qMin<qint64>(m_left, m_buffer.size()));
-    m_body.append(m_buffer.first(take));
-    m_buffer.remove(0, take);
-    m_left -= take;
-    if (m_left > 0)
+    if (!takeOwed())
         return false;
     m_phase = Phase::ChunkEnd;
     return true;

@@ -44,6 +44,7 @@ private:
     bool readLength();
     bool readChunkSize();
     bool readChunkData();
+    bool takeOwed();
     bool readLine(QByteArray& line);
     bool grow(QByteArrayView bytes);
     void finish() { m_state = State::Done; }
@@ -54,7 +55,7 @@ private:
     Phase m_phase = Phase::Head;
     bool m_started = false;
     bool m_extra = false; // bytes came after the whole answer
-    QByteArray m_buffer; // received, not yet taken
+    QByteArray m_buffer;  // received, not yet taken
     QByteArray m_body;
     bool m_tooLarge = false;
     int m_status = 0;
