@@ -38,6 +38,9 @@ void TestPriceChange::change_data() {
     // A percent that rounds to zero keeps the change's sign.
     row("percent rounds to zero, up", "100.001", "100.000", 1, "+0.001", "+0.00%");
     row("percent rounds to zero, down", "99.999", "100.000", -1, "-0.001", "-0.00%");
+    // A close with finer decimals: the change rounds to the price's, halves away from zero.
+    row("change rounded to the price's decimals", "5.23", "5.175", 1, "+0.06", "+1.06%");
+    row("no integer digits", ".520", "0.500", 1, "+0.020", "+4.00%");
 
     const auto none = [](const char* tag, const char* price, const char* close) {
         QTest::newRow(tag) << QString::fromLatin1(price) << QString::fromLatin1(close) << false << 0
@@ -48,6 +51,10 @@ void TestPriceChange::change_data() {
     none("price empty", "", "1.000");
     none("not a number", "1.0a0", "1.000");
     none("too many digits", "123456789.0", "1.000");
+    none("eight integer digits", "12345678", "1.000");
+    none("seven decimals", "1.0000001", "1.000");
+    none("two points", "1.0.0", "1.000");
+    none("previous close negative", "1.000", "-1.000");
 }
 
 void TestPriceChange::change() {
