@@ -80,10 +80,18 @@ void TestMarketHours::decision_data() {
     QTest::newRow("UTC at the morning open")
         << kDefault << QDateTime(QDate(2024, 6, 3), QTime(1, 15), QTimeZone::utc()) << true
         << friday;
+    // 23:45 in New York is 11:45 the next day in Shanghai: the morning is over there.
+    QTest::newRow("New York before midnight is Shanghai's lunch break")
+        << kDefault << QDateTime(QDate(2024, 6, 3), QTime(23, 45), QTimeZone("America/New_York"))
+        << false << cst(4, 11, 30);
     QTest::newRow("empty: always open, even on Saturday")
         << QString() << cst(8, 3, 0) << true << QDateTime();
     QTest::newRow("one session of our own")
         << QStringLiteral(" 10:00 - 10:30 ") << cst(5, 10, 45) << false << cst(5, 10, 30);
+    QTest::newRow("blanks only: always open")
+        << QStringLiteral("  ") << cst(8, 3, 0) << true << QDateTime();
+    QTest::newRow("sessions that touch")
+        << QStringLiteral("10:00-10:30,10:30-11:00") << cst(5, 10, 30) << true << cst(5, 10, 30);
 }
 
 // The machine's own date is not the exchange's: the same instant, read on a clock in UTC or
@@ -138,6 +146,8 @@ void TestMarketHours::malformed_data() {
     QTest::newRow("overlapping") << QStringLiteral("09:00-11:00,10:30-12:00");
     QTest::newRow("empty session") << QStringLiteral("09:15-11:30,");
     QTest::newRow("hour 24") << QStringLiteral("09:00-24:00");
+    QTest::newRow("opens as it closes") << QStringLiteral("10:00-10:00");
+    QTest::newRow("three times") << QStringLiteral("09:15-11:30-13:00");
 }
 
 void TestMarketHours::malformed() {
