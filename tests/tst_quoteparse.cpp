@@ -104,6 +104,11 @@ void TestQuoteParse::recordedReplies_data() {
     row("second: STAR, shares to lots", T, recorded(T, "star_sh688256_2026-06-03_close.txt"),
         "sh688256", "1292.300/1300.000/1378.100/1428.010/1291.000/165598", "2026-06-03 15:50:49",
         K::Traded, "1378.100");
+    row("second: STAR depositary receipt, shares to lots", T,
+        recorded(T, "star_sh688256_2026-06-03_close.txt")
+            .replace(QStringLiteral("v_sh688256="), QStringLiteral("v_sh689009=")),
+        "sh689009", "1292.300/1300.000/1378.100/1428.010/1291.000/165598", "2026-06-03 15:50:49",
+        K::Traded, "1378.100");
     const QString multi = recorded(T, "multi_sh600036_sz000001_bj920002_2026-09-30_close.txt");
     row("second: Beijing, among others", T, multi, "bj920002",
         "51.560/52.320/51.940/55.900/50.330/19680", "2026-09-30 15:34:30", K::Traded, "51.940");
@@ -118,6 +123,12 @@ void TestQuoteParse::recordedReplies_data() {
     row("second: suspended", T, recorded(T, "suspended_sz000016_status-S_2026-09-14.txt"),
         "sz000016", "0.000/2.460/2.460/0.000/0.000/0", "2026-09-14 16:14:51", K::Suspended,
         "2.460");
+    // "D" beside a name that ends in 退: on its way out, with no price at all.
+    row("second: delisted", T,
+        recorded(T, "suspended_sz000016_status-S_2026-09-14.txt")
+            .replace(QStringLiteral("~*ST康佳A~"), QStringLiteral("~*ST康佳退~"))
+            .replace(QStringLiteral("~S~"), QStringLiteral("~D~")),
+        "sz000016", "0.000/2.460/2.460/0.000/0.000/0", "2026-09-14 16:14:51", K::Delisted, "");
     none("second: no such code", T,
          recorded(T, "empty_v_pv_none_match_unknown_or_delisted_code_2026-09-14.txt"),
          ReplyKind::NoRecord);
