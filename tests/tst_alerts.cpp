@@ -63,7 +63,8 @@ struct Rig {
         return now.toLocalTime().toString(u"HH:mm:ss") + u" 中国石化 " + reads;
     }
     // "live 5.60", "stored 5.60", "zero", "auction 5.60", "yesterday 5.60",
-    // "nextday 5.60", "restart", "rule above:5.55".
+    // "nextday 5.60", "newyork 5.60" (the machine's clock in New York from then on),
+    // "restart", "rule above:5.55".
     void run(const QString& text) {
         const QStringList words = text.split(u' ');
         const QString& what = words[0];
@@ -75,7 +76,9 @@ struct Rig {
             return settings->setAlerts(kCode, price);
         if (what == u"nextday")
             now = now.addDays(1);
-        const QDate today = now.date();
+        if (what == u"newyork")
+            now = now.toTimeZone(QTimeZone("America/New_York"));
+        const QDate today = MarketHours::exchangeDate(now);
         QString reply;
         if (what == u"zero")
             reply = record(QStringLiteral("0.000"), today, QStringLiteral("10:00:00"));
@@ -132,6 +135,8 @@ void TestAlerts::crossing_data() {
     row("percent up, exactly at it", "move:3", L{"live 5.14", "live 5.15", "live 5.20"},
         L{"1:+3.00% ≥ +3%"});
     row("percent down, exactly at it", "move:3", L{"live 4.86", "live 4.85"}, L{"1:-3.00% ≤ -3%"});
+    row("percent of 100, two decimals, exactly at it", "move:100.00", L{"live 9.99", "live 10.00"},
+        L{"1:+100.00% ≥ +100.00%"});
     row("percent up, then down through the close", "move:2.5",
         L{"live 5.13", "live 5.00", "live 4.87"}, L{"0:+2.60% ≥ +2.5%", "2:-2.60% ≤ -2.5%"});
     row("zero and auction prices are no price", "above:5.50;below:5.00",
@@ -156,6 +161,8 @@ void TestAlerts::crossing_data() {
         L{"live 5.60", "rule", "live 5.60", "rule above:5.50", "live 5.60"},
         L{"0:5.60 ≥ 5.50", "4:5.60 ≥ 5.50"});
     row("a stored value that does not read", "above:5,50", L{"live 5.60"}, L{});
+    // Sunday evening in New York is already Monday's session in Shanghai.
+    row("a machine clock in New York", "above:5.50", L{"newyork 5.60"}, L{"0:5.60 ≥ 5.50"});
     row("a negative price is none", "below:5.00", L{"live -1.00", "live 4.90"}, L{"1:4.90 ≤ 5.00"});
 }
 
@@ -213,6 +220,7 @@ void TestAlerts::storedForm_data() {
          "above:5.50;move:3");
     good("percent of 100, three price decimals", "below:12.345;move:100", "", "12.345", "100",
          "below:12.345;move:100");
+    good("the largest price", "above:9999999.999", "9999999.999", "", "", "above:9999999.999");
     good("nothing", "", "", "", "", "");
     bad("not a number", "above:abc");
     bad("decimal comma", "above:5,50");
@@ -224,6 +232,8 @@ void TestAlerts::storedForm_data() {
     bad("negative", "below:-1");
     bad("zero price", "above:0");
     bad("percent of 0", "move:0");
+    bad("price with four decimals", "above:5.1234");
+    bad("a point alone", "above:.");
     bad("percent over 100", "move:100.01");
     bad("percent with three decimals", "move:3.125");
     bad("too many integer digits", "above:12345678");
