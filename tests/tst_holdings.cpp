@@ -98,6 +98,8 @@ void TestHoldings::figures_data() {
         "+60.00", "+1.17%");
     row("auction at its provisional price", 1000, "5.12", "auction 5.30/5.18", true, "+120.00",
         "+180.00", "+3.52%");
+    row("no previous close: nothing today", 1000, "5.12", "5.23/0.000", true, "", "+110.00",
+        "+2.15%");
     row("delisted: no price, no figures", 1000, "5.12", "delisted", true, "", "", "");
     row("an earlier day's record: nothing today", 1000, "5.12", "5.23/5.18", false, "", "+110.00",
         "+2.15%");
