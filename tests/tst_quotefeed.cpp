@@ -581,6 +581,8 @@ void TestQuoteFeed::everyTurnAsks_data() {
     QTest::addColumn<QDateTime>("instant");
     QTest::newRow("morning session") << kSessions << cst(3, 10, 0);
     QTest::newRow("afternoon session") << kSessions << cst(3, 14, 0);
+    // A reply of the closing instant itself may not have the close's prices yet.
+    QTest::newRow("at the close") << kSessions << cst(3, 15, 0);
     QTest::newRow("no sessions set: Saturday too") << QString() << cst(8, 10, 0);
 }
 
