@@ -188,7 +188,11 @@ void TestQuoteReply::shownPrice_data() {
         << record("0.000", "9.050", "09:40:00", "00") << K::NotTraded << QStringLiteral("9.000");
     QTest::newRow("two decimals, no status field")
         << record("0.00", "0.00", "10:00:00", "") << K::NotTraded << QStringLiteral("9.000");
-    // The auction's last second against the first after it.
+    // The auction's first second against the last before it, its last against the first after.
+    QTest::newRow("before the auction")
+        << record("0.000", "9.050", "09:14:59", "00") << K::NotTraded << QStringLiteral("9.000");
+    QTest::newRow("auction, its first second")
+        << record("0.000", "9.050", "09:15:00", "00") << K::Auction << QStringLiteral("9.050");
     QTest::newRow("auction, its last second")
         << record("0.000", "9.050", "09:25:59", "00") << K::Auction << QStringLiteral("9.050");
     QTest::newRow("auction over") << record("0.000", "9.050", "09:26:00", "00") << K::NotTraded
