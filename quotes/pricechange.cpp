@@ -93,14 +93,17 @@ std::optional<PriceChange> priceChange(QStringView price, QStringView previousCl
 
     PriceChange result;
     result.direction = difference > 0 ? 1 : difference < 0 ? -1 : 0;
+    // A change or percent that rounds to zero keeps the sign of the move, as the colour does.
+    const auto withSign = [difference](qint64 rounded, int places) {
+        QString text = signedText(rounded, places);
+        if (rounded == 0 && difference != 0)
+            text.prepend(difference > 0 ? u'+' : u'-');
+        return text;
+    };
     result.change =
-        signedText(roundedQuotient(difference, power10(decimals - p->decimals)), p->decimals);
+        withSign(roundedQuotient(difference, power10(decimals - p->decimals)), p->decimals);
     // Hundredths of a percent: difference × 10000 ÷ close.
-    const qint64 hundredths = roundedQuotient(difference * 10000, closeUnits);
-    QString percent = signedText(hundredths, 2);
-    if (hundredths == 0 && difference != 0)
-        percent.prepend(difference > 0 ? u'+' : u'-');
-    result.percent = percent + u'%';
+    result.percent = withSign(roundedQuotient(difference * 10000, closeUnits), 2) + u'%';
     return result;
 }
 

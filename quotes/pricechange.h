@@ -25,6 +25,7 @@ struct PriceChange {
     int direction = 0; // +1 up, -1 down, 0 unchanged
     QString change;    // with the price's decimals and its sign: "+0.050", "-0.12", "0.00"
     QString percent;   // of the previous close, two decimals: "+0.97%", "0.00%"
+    // Either keeps the move's sign when it rounds to zero: "-0.00", "+0.00%".
 };
 
 // Nothing where either text is not a plain decimal number or the previous close is zero.

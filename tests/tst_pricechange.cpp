@@ -40,6 +40,7 @@ void TestPriceChange::change_data() {
     row("percent rounds to zero, down", "99.999", "100.000", -1, "-0.001", "-0.00%");
     // A close with finer decimals: the change rounds to the price's, halves away from zero.
     row("change rounded to the price's decimals", "5.23", "5.175", 1, "+0.06", "+1.06%");
+    row("change rounds to zero, down", "5.23", "5.2301", -1, "-0.00", "-0.00%");
     row("no integer digits", ".520", "0.500", 1, "+0.020", "+4.00%");
 
     const auto none = [](const char* tag, const char* price, const char* close) {
