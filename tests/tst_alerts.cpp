@@ -262,10 +262,18 @@ void TestAlerts::settingsFile() {
     QVERIFY(writeAll(path, "[vevivudaz]\nop=60%\n\n[alerts]\n"
                            "sh600028=above:5.50;below:5.00;move:3\n"
                            "sh600000=above:5,50\n"
-                           "sz000001=below:9.10\n"));
+                           "sz000001=below:9.10\n"
+                           "sh6000280000000000000000000000000=above:1\n"
+                           "sh600028000000000000000000000000=above:1\n"
+                           "\xe4\xb8\xad=above:1\n"));
     SettingsStore store(path);
     QCOMPARE(store.alerts(kCode), QStringLiteral("above:5.50;below:5.00;move:3"));
     QCOMPARE(store.notifies(), true); // missing reads as on
+    // Codes a hand-edited watch list may hold: the longest (32 characters), one longer,
+    // not ASCII.
+    const QString tooLong = QStringLiteral("sh6000280000000000000000000000000");
+    QCOMPARE(alertedCodes(store, {kCode, tooLong, tooLong.chopped(1), QStringLiteral("中")}),
+             (QStringList{kCode, tooLong.chopped(1)}));
     const QStringList listed{kCode, QStringLiteral("sh600000")};
     QCOMPARE(alertedCodes(store, listed), QStringList{kCode});
 
