@@ -105,6 +105,7 @@ private Q_SLOTS:
     void storedForm();
     void settingsFile();
     void stateOfAnEarlierRelease();
+    void nextDayStartsWithNone();
     void unlistedAlertsGoInOneWrite_data();
     void unlistedAlertsGoInOneWrite();
 };
@@ -286,6 +287,18 @@ void TestAlerts::settingsFile() {
     QVERIFY2(!text.contains("sz000001"), text.constData());
     QVERIFY2(text.contains("\nnotify=0\n") && text.contains("\nop=30%\n"), text.constData());
     QCOMPARE(SettingsStore(path).notifies(), false);
+}
+
+// A restart keeps the day's alerts for the tooltip; the next day's starts with none, before
+// any quote has come.
+void TestAlerts::nextDayStartsWithNone() {
+    Rig rig;
+    rig.settings->setAlerts(kCode, QStringLiteral("above:5.50"));
+    rig.start();
+    rig.run(QStringLiteral("live 5.60"));
+    QCOMPARE(AlertMonitor(rig.options()).firedToday().size(), 1);
+    rig.now = rig.now.addDays(1);
+    QCOMPARE(AlertMonitor(rig.options()).firedToday(), QStringList{});
 }
 
 // The day's state as earlier releases wrote it, through Qt's INI format, still reads, and
