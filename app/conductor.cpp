@@ -96,8 +96,15 @@ Conductor::Conductor(Environment env, DesktopHooks hooks, QObject* parent)
     connect(ticker, &Form1::watchListRequested, this, &Conductor::openWatchList);
     connect(ticker, &Form1::helpRequested, this, [this] { m_hooks.openUrl(m_env.helpUrl); });
     connect(ticker, &Form1::exitRequested, this, &Conductor::exitProgram);
-    // The feed's pauses end on the keep-on-top ticks, which wake the program anyway.
+    // The feed's pauses end on the keep-on-top ticks, which wake the program anyway. Each
+    // pause starts those timers afresh, so that a tick falls just after its end and not up
+    // to half a second later.
     connect(ticker, &Form1::keptOnTop, m_feed, [this] { m_feed->awake(kKeepOnTopMs); });
+    connect(m_feed, &QuoteFeed::pauseStarted, this, [this] {
+        m_ticker->restartKeepOnTop();
+        if (m_stealth)
+            m_stealth->restartKeepOnTop();
+    });
 
     m_alerts = new AlertMonitor({m_env.settings, m_env.alertStatePath}, this);
     connect(m_feed, &QuoteFeed::stockOutcome, this, [this](const FeedOutcome& outcome) {

@@ -34,6 +34,7 @@ Form4::Form4(QWidget* parent)
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(kKeepOnTopMs);
+    Timer1->setTimerType(Qt::PreciseTimer); // in step with the feed's pause, not a coarse grid
 
     Label2 = new ControlLabel(QStringLiteral("◆"), this);
     Label2->setObjectName(QStringLiteral("Label2"));
@@ -161,6 +162,14 @@ void Form4::showEvent(QShowEvent* event) {
     // The style may have settled the font and colours only now.
     applyColourKey();
     QWidget::showEvent(event);
+}
+
+// Ticks now, so that no gap between two grows longer than the interval.
+void Form4::restartKeepOnTop() {
+    if (!Timer1->isActive())
+        return;
+    Timer1->start();
+    Timer1_Timer();
 }
 
 void Form4::setKeepOnTop(bool on) {

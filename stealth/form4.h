@@ -27,6 +27,8 @@ public:
     void showHoldings(const QStringList& richLines);
     // Raises the window every 500 ms while on.
     void setKeepOnTop(bool on);
+    // A running keep-on-top timer ticks now and every interval from now.
+    void restartKeepOnTop();
     // A "!" between the glyph and the caption for alerts not yet seen, until hovered.
     void showAlertMark(bool on);
 

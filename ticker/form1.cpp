@@ -145,6 +145,7 @@ void Form1::buildTimers() {
     Timer2 = new QTimer(this);
     Timer2->setObjectName(QStringLiteral("Timer2"));
     Timer2->setInterval(kKeepOnTopMs);
+    Timer2->setTimerType(Qt::PreciseTimer); // in step with the feed's pause, not a coarse grid
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
     connect(Timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
 }
@@ -199,6 +200,14 @@ void Form1::Timer1_Timer() {
     // The feed runs for the rest of the program's life; only the first tick starts it.
     Timer1->stop();
     Q_EMIT feedWanted();
+}
+
+// Ticks now, so that no gap between two grows longer than the interval.
+void Form1::restartKeepOnTop() {
+    if (!Timer2->isActive())
+        return;
+    Timer2->start();
+    Timer2_Timer();
 }
 
 void Form1::setKeepOnTop(bool on) {

@@ -51,6 +51,8 @@ public:
     void showFeedStatus(const QString& text);
     // Raises the window every 500 ms while on.
     void setKeepOnTop(bool on);
+    // A running keep-on-top timer ticks now and every interval from now.
+    void restartKeepOnTop();
     // The bell of alerts not yet seen, until the pointer rests on the ticker.
     void showAlertMark(bool on);
     // Today's alerts, listed in the tooltip.

@@ -128,11 +128,14 @@ void QuoteFeed::setPaused(bool paused) {
 void QuoteFeed::awake(int nextInMs) {
     if (!d->pause->isActive())
         return;
-    const qint64 left = qint64(d->options.turnPauseMs) + 1 - d->pauseClock.elapsed();
-    if (left <= 0) {
+    // More than its length, to the nanosecond: a tick started with the pause ends it.
+    if (d->pauseClock.nsecsElapsed() > qint64(d->options.turnPauseMs) * 1'000'000) {
         d->pause->stop();
         (this->*d->afterPause)();
-    } else if (left < nextInMs) {
+        return;
+    }
+    const qint64 left = qint64(d->options.turnPauseMs) + 1 - d->pauseClock.elapsed();
+    if (left < nextInMs) {
         // Only if that wake-up does not come after all.
         d->pause->start(nextInMs + kLateWakeMs);
     }
@@ -372,6 +375,7 @@ void QuoteFeed::pauseThen(void (QuoteFeed::*next)()) {
     d->afterPause = next;
     d->pauseClock.start();
     d->pause->start(d->options.turnPauseMs + 1);
+    Q_EMIT pauseStarted();
 }
 
 void QuoteFeed::endCycle() {

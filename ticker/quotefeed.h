@@ -56,7 +56,7 @@ public:
     // The program is awake now and will be again in `nextInMs` (a window's keep-on-top
     // tick): a pause whose time is up ends now, and one that would end before that next
     // wake-up waits for it instead of waking the program once more. A pause never ends
-    // before its time; without further wake-ups it ends on its own, a little late.
+    // before its time; without further wake-ups it ends on its own, at most a little late.
     void awake(int nextInMs);
 
     // What the latest turn gathered: the stock, its reply and the values cut from it.
@@ -79,6 +79,8 @@ Q_SIGNALS:
     void turnStarted(int index);
     // The screen's texts, once a turn whose stock reply held a comma has cut its fields.
     void textsReady(const tarnwel::TickerTexts& texts);
+    // A pause between turns has begun.
+    void pauseStarted();
     // What the turn's stock fetch came to; emitted before turnFinished.
     void stockOutcome(const tarnwel::FeedOutcome& outcome);
     // A turn's fetches are done, with or without new texts; its pause follows.
