@@ -197,14 +197,7 @@ bool HttpResponseReader::startBody() {
         const std::optional<qint64> length = parseCount(header("content-length"), 10);
         if (!length)
             return malformed();
-        if (*length > m_maxBody) {
-            m_tooLarge = true;
-            finish();
-            return true;
-        }
-        m_left = *length;
-        m_phase = Phase::Length;
-        return true;
+        return expect(*length, Phase::Length);
     }
     m_phase = Phase::UntilClose;
     return true;
@@ -238,14 +231,24 @@ bool HttpResponseReader::readChunkSize() {
         m_phase = Phase::Trailer;
         return true;
     }
-    if (*size > m_maxBody - m_body.size()) {
-        m_tooLarge = true;
-        finish();
+    return expect(*size, Phase::ChunkData);
+}
+
+// The next `count` bytes are the body's, read in `phase`; beyond the cap, it is refused.
+bool HttpResponseReader::expect(qint64 count, Phase phase) {
+    if (count > m_maxBody - m_body.size()) {
+        refuse();
         return true;
     }
-    m_left = *size;
-    m_phase = Phase::ChunkData;
+    m_left = count;
+    m_phase = phase;
     return true;
+}
+
+void HttpResponseReader::refuse() {
+    m_tooLarge = true;
+    m_body.clear();
+    finish();
 }
 
 bool HttpResponseReader::readChunkData() {
@@ -269,9 +272,7 @@ bool HttpResponseReader::readLine(QByteArray& line) {
 
 bool HttpResponseReader::grow(QByteArrayView bytes) {
     if (m_body.size() + bytes.size() > m_maxBody) {
-        m_tooLarge = true;
-        m_body.clear();
-        finish();
+        refuse();
         return false;
     }
     m_body.append(bytes);

@@ -45,6 +45,8 @@ private:
     bool readChunkSize();
     bool readChunkData();
     bool takeOwed();
+    bool expect(qint64 count, Phase phase);
+    void refuse();
     bool readLine(QByteArray& line);
     bool grow(QByteArrayView bytes);
     void finish() { m_state = State::Done; }
