@@ -44,6 +44,8 @@ private Q_SLOTS:
     void hotkey();
     void qtListForm_data();
     void qtListForm();
+    void plainIni_data();
+    void plainIni();
 };
 
 void TestPersistence::parseWatchList_data() {
@@ -329,6 +331,28 @@ void TestPersistence::qtListForm() {
                               IniText::Verbatim));
     QCOMPARE(QSettings(ours, QSettings::IniFormat).value(QStringLiteral("list")).toStringList(),
              items);
+}
+
+// A hand-edited file reads as it was meant, and what is written reads back the same.
+void TestPersistence::plainIni_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<IniValues>("values");
+    QTest::newRow("comments, a key without name, [general]")
+        << QByteArray("a=1\n#b=2\n;c=3\n=4\n[general]\nd=5\n")
+        << IniValues{{u"a"_qs, u"1"_qs}, {u"d"_qs, u"5"_qs}};
+    QTest::newRow("a lone quote, quoted items, a backslash last")
+        << QByteArray("a=\"\nb=\"x\" \"y\"\nc=\"z\\\"\n")
+        << IniValues{{u"a"_qs, u"\""_qs}, {u"b"_qs, u"\"x\" \"y\""_qs}, {u"c"_qs, u"z\\"_qs}};
+    QTest::newRow("quoted where it would not read back")
+        << QByteArray("a=\" lead\"\nb=\"\\\"x\\\"\"\n")
+        << IniValues{{u"a"_qs, u" lead"_qs}, {u"b"_qs, u"\"x\""_qs}};
+}
+
+void TestPersistence::plainIni() {
+    QFETCH(QByteArray, file);
+    QFETCH(IniValues, values);
+    QCOMPARE(parsePlainIni(file), values);
+    QCOMPARE(parsePlainIni(plainIniText(values)), values);
 }
 
 QTEST_GUILESS_MAIN(TestPersistence)
