@@ -94,6 +94,9 @@ void TestPersistence::decodeFlagsInexactLines_data() {
         << QByteArray(gbk(a) + crlf + "\xd6" + crlf + gbk(b)) << QByteArray("GBK")
         << QStringList{a, QStringLiteral("\uFFFD"), b} << false;
     // Without a converter the codes still come through for the ticker.
+    QTest::newRow("no converter: 0x7f is ASCII, 0x80 is not")
+        << QByteArray("\x7f\x80(sh600000)") << QByteArray("no-such-encoding")
+        << QStringList{QStringLiteral("\x7f\uFFFD(sh600000)")} << false;
     QTest::newRow("no converter") << gbk(a + u"\r\n" + b) << QByteArray("no-such-encoding")
                                   << QStringList{QString(8, QChar::ReplacementCharacter) +
                                                      QStringLiteral("(sh600028)"),
