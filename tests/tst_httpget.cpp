@@ -223,6 +223,10 @@ void TestHttpGet::brokenAnswers_data() {
     QTest::newRow("closed mid-body")
         << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 50\r\n\r\nvar hq_str")
         << QNetworkReply::RemoteHostClosedError;
+    QTest::newRow("308 to another origin")
+        << QByteArray("HTTP/1.1 308 Permanent Redirect\r\nLocation: http://other.invalid/\r\n"
+                      "Content-Length: 0\r\n\r\n")
+        << QNetworkReply::InsecureRedirectError;
     QTest::newRow("not HTTP") << QByteArray("SSH-2.0-OpenSSH\r\n\r\n")
                               << QNetworkReply::ProtocolFailure;
 }
