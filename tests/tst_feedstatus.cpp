@@ -101,6 +101,9 @@ void TestFeedStatus::sequences_data() {
         << QStringLiteral("行情更新于 14:32:05\n行情来源：腾讯（新浪：拒绝请求 HTTP 403）");
     QTest::newRow("second service chosen") << QList<FeedOutcome>{second(live(at(14, 32, 5)), {})}
                                            << QStringLiteral("行情更新于 14:32:05\n行情来源：腾讯");
+    QTest::newRow("second service after too large an answer")
+        << QList<FeedOutcome>{second(live(at(14, 32, 5)), Refusal{QuoteFailure::TooLarge, 200})}
+        << QStringLiteral("行情更新于 14:32:05\n行情来源：腾讯（新浪：应答过大）");
     QTest::newRow("both fail") << QList<FeedOutcome>{second(live(at(14, 32, 5)), forbidden),
                                                      second(
                                                          failed(QuoteFailure::Timeout),
@@ -134,6 +137,12 @@ void TestFeedStatus::sequences_data() {
     QTest::newRow("five minutes is not stale yet")
         << QList<FeedOutcome>{record(K::Live, cst(10, 8, 10, 0), cst(10, 8, 10, 5), true)}
         << QStringLiteral("行情更新于 10:00:00");
+    QTest::newRow("five minutes and a second is stale")
+        << QList<FeedOutcome>{record(K::Live, cst(10, 8, 10, 0), cst(10, 8, 10, 5, 1), true)}
+        << QStringLiteral("行情更新于 10:00:00\n行情已 5 分钟未更新");
+    QTest::newRow("stale an hour")
+        << QList<FeedOutcome>{record(K::Live, cst(10, 8, 10, 0), cst(10, 8, 11, 0), true)}
+        << QStringLiteral("行情更新于 10:00:00\n行情已 1 小时 0 分钟未更新");
     QTest::newRow("old, but outside the sessions")
         << QList<FeedOutcome>{record(K::Live, cst(10, 8, 15, 0, 3), cst(10, 8, 15, 40), false)}
         << QStringLiteral("行情更新于 15:00:03");

@@ -40,6 +40,7 @@ void TestHttpGet::reader_data() {
     QTest::addColumn<bool>("kept");
 
     const QByteArray tooLarge = "<too large>";
+    const qsizetype kMaxHead = HttpResponseReader::kMaxHeadBytes;
     QTest::newRow("length, 1.1 keeps the connection")
         << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello") << false << State::Done
         << 200 << QByteArray("hello") << true;
@@ -63,17 +64,44 @@ void TestHttpGet::reader_data() {
         << QByteArray("HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 403 Forbidden\r\n"
                       "Content-Length: 0\r\n\r\n")
         << false << State::Done << 403 << QByteArray() << true;
+    QTest::newRow("interim answer's headers dropped")
+        << QByteArray("HTTP/1.1 103 Early Hints\r\nConnection: close\r\n\r\nHTTP/1.1 200 OK\r\n"
+                      "Content-Length: 1\r\n\r\nx")
+        << false << State::Done << 200 << QByteArray("x") << true;
+    QTest::newRow("switching protocols is no interim answer")
+        << QByteArray("HTTP/1.1 101 Switching Protocols\r\n\r\n") << false << State::Malformed
+        << 101 << QByteArray() << false;
+    QTest::newRow("status line without a reason, 599")
+        << QByteArray("HTTP/1.1 599\r\nContent-Length: 0\r\n\r\n") << false << State::Done << 599
+        << QByteArray() << true;
+    QTest::newRow("a header given twice")
+        << QByteArray("HTTP/1.1 200 OK\r\nSet-Cookie: a=1\r\nSet-Cookie: b=2\r\n"
+                      "Content-Length: 1\r\n\r\nx")
+        << false << State::Done << 200 << QByteArray("x") << true;
     QTest::newRow("stray line end first")
         << QByteArray("\r\nHTTP/1.1 200 OK\r\nContent-Length: 1\r\n\r\nx") << false
         << State::Done << 200 << QByteArray("x") << true;
     QTest::newRow("no content") << QByteArray("HTTP/1.1 204 No Content\r\n\r\n") << false
                                 << State::Done << 204 << QByteArray() << true;
+    QTest::newRow("not modified") << QByteArray("HTTP/1.1 304 Not Modified\r\n\r\n") << false
+                                  << State::Done << 304 << QByteArray() << true;
+    QTest::newRow("chunked after another coding")
+        << QByteArray("HTTP/1.1 200 OK\r\nTransfer-Encoding: gzip, chunked\r\n\r\n"
+                      "3\r\nabc\r\n0\r\n\r\n")
+        << false << State::Done << 200 << QByteArray("abc") << true;
     QTest::newRow("length exactly the cap")
         << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 16\r\n\r\n" + QByteArray(16, ','))
         << false << State::Done << 200 << QByteArray(16, ',') << true;
     QTest::newRow("length over the cap: refused before the body")
         << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 17\r\n\r\n") << false << State::Done
         << 200 << tooLarge << false;
+    QTest::newRow("chunks exactly the cap")
+        << QByteArray("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nF\r\n" +
+                      QByteArray(15, ',') + "\r\n1\r\n,\r\n0\r\n\r\n")
+        << false << State::Done << 200 << QByteArray(16, ',') << true;
+    QTest::newRow("chunk size in 15 digits, over the cap")
+        << QByteArray("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n0000000000000f9\r\n")
+        << false << State::Done << 200 << tooLarge << false;
     QTest::newRow("chunks over the cap")
         << QByteArray("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n10\r\n" +
                       QByteArray(16, ',') + "\r\n1\r\n")
@@ -81,6 +109,9 @@ void TestHttpGet::reader_data() {
     QTest::newRow("to the end, over the cap")
         << QByteArray("HTTP/1.1 200 OK\r\n\r\n" + QByteArray(17, ',')) << false << State::Done
         << 200 << tooLarge << false;
+    QTest::newRow("to the end, exactly the cap")
+        << QByteArray("HTTP/1.1 200 OK\r\n\r\n" + QByteArray(16, ',')) << true << State::Done << 200
+        << QByteArray(16, ',') << false;
     QTest::newRow("bytes after the answer: not kept")
         << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 1\r\n\r\nxHTTP/1.1") << false
         << State::Done << 200 << QByteArray("x") << false;
@@ -88,6 +119,10 @@ void TestHttpGet::reader_data() {
                               << State::Malformed << 0 << QByteArray() << false;
     QTest::newRow("HTTP/2 status line") << QByteArray("HTTP/2 200\r\n\r\n") << false
                                         << State::Malformed << 0 << QByteArray() << false;
+    QTest::newRow("four-digit status") << QByteArray("HTTP/1.1 2000\r\n\r\n") << false
+                                       << State::Malformed << 0 << QByteArray() << false;
+    QTest::newRow("header without a name") << QByteArray("HTTP/1.1 200 OK\r\n: x\r\n\r\n") << false
+                                           << State::Malformed << 200 << QByteArray() << false;
     QTest::newRow("two lengths")
         << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 1\r\nContent-Length: 2\r\n\r\nab")
         << false << State::Malformed << 200 << QByteArray() << false;
@@ -96,6 +131,18 @@ void TestHttpGet::reader_data() {
     QTest::newRow("chunk size not hex")
         << QByteArray("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\n") << false
         << State::Malformed << 200 << QByteArray() << false;
+    QTest::newRow("chunk size in 16 digits")
+        << QByteArray("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n000000000000000F\r\n")
+        << false << State::Malformed << 200 << QByteArray() << false;
+    QTest::newRow("chunk longer than its size")
+        << QByteArray("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n1\r\nab\r\n0\r\n\r\n")
+        << false << State::Malformed << 200 << QByteArray() << false;
+    QTest::newRow("head exactly the limit")
+        << QByteArray("HTTP/1.1 200 OK\r\nX: " + QByteArray(kMaxHead - 43, 'a') +
+                      "\r\nContent-Length: 0\r\n\r\n")
+        << false << State::Done << 200 << QByteArray() << true;
+    QTest::newRow("line exactly the limit, unfinished")
+        << QByteArray(kMaxHead, 'a') << false << State::Reading << 0 << QByteArray() << false;
     QTest::newRow("endless head") << QByteArray("HTTP/1.1 200 OK\r\nX: " + QByteArray(20000, 'a'))
                                   << false << State::Malformed << 200 << QByteArray() << false;
     QTest::newRow("cut short by the close")
@@ -176,6 +223,10 @@ void TestHttpGet::brokenAnswers_data() {
     QTest::newRow("closed mid-body")
         << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 50\r\n\r\nvar hq_str")
         << QNetworkReply::RemoteHostClosedError;
+    QTest::newRow("308 to another origin")
+        << QByteArray("HTTP/1.1 308 Permanent Redirect\r\nLocation: http://other.invalid/\r\n"
+                      "Content-Length: 0\r\n\r\n")
+        << QNetworkReply::InsecureRedirectError;
     QTest::newRow("not HTTP") << QByteArray("SSH-2.0-OpenSSH\r\n\r\n")
                               << QNetworkReply::ProtocolFailure;
 }

@@ -44,6 +44,8 @@ private Q_SLOTS:
     void hotkey();
     void qtListForm_data();
     void qtListForm();
+    void plainIni_data();
+    void plainIni();
 };
 
 void TestPersistence::parseWatchList_data() {
@@ -92,6 +94,9 @@ void TestPersistence::decodeFlagsInexactLines_data() {
         << QByteArray(gbk(a) + crlf + "\xd6" + crlf + gbk(b)) << QByteArray("GBK")
         << QStringList{a, QStringLiteral("\uFFFD"), b} << false;
     // Without a converter the codes still come through for the ticker.
+    QTest::newRow("no converter: 0x7f is ASCII, 0x80 is not")
+        << QByteArray("\x7f\x80(sh600000)") << QByteArray("no-such-encoding")
+        << QStringList{QStringLiteral("\x7f\uFFFD(sh600000)")} << false;
     QTest::newRow("no converter") << gbk(a + u"\r\n" + b) << QByteArray("no-such-encoding")
                                   << QStringList{QString(8, QChar::ReplacementCharacter) +
                                                      QStringLiteral("(sh600028)"),
@@ -329,6 +334,28 @@ void TestPersistence::qtListForm() {
                               IniText::Verbatim));
     QCOMPARE(QSettings(ours, QSettings::IniFormat).value(QStringLiteral("list")).toStringList(),
              items);
+}
+
+// A hand-edited file reads as it was meant, and what is written reads back the same.
+void TestPersistence::plainIni_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<IniValues>("values");
+    QTest::newRow("comments, a key without name, [general]")
+        << QByteArray("a=1\n#b=2\n;c=3\n=4\n[general]\nd=5\n")
+        << IniValues{{u"a"_qs, u"1"_qs}, {u"d"_qs, u"5"_qs}};
+    QTest::newRow("a lone quote, quoted items, a backslash last")
+        << QByteArray("a=\"\nb=\"x\" \"y\"\nc=\"z\\\"\n")
+        << IniValues{{u"a"_qs, u"\""_qs}, {u"b"_qs, u"\"x\" \"y\""_qs}, {u"c"_qs, u"z\\"_qs}};
+    QTest::newRow("quoted where it would not read back")
+        << QByteArray("a=\" lead\"\nb=\"\\\"x\\\"\"\n")
+        << IniValues{{u"a"_qs, u" lead"_qs}, {u"b"_qs, u"\"x\""_qs}};
+}
+
+void TestPersistence::plainIni() {
+    QFETCH(QByteArray, file);
+    QFETCH(IniValues, values);
+    QCOMPARE(parsePlainIni(file), values);
+    QCOMPARE(parsePlainIni(plainIniText(values)), values);
 }
 
 QTEST_GUILESS_MAIN(TestPersistence)

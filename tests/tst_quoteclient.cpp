@@ -107,6 +107,9 @@ void TestQuoteClient::outcomes_data() {
                                   << QString();
     QTest::newRow("403 with commas") << 403 << QByteArray("Forbidden,,,,,,,,,") << false
                                      << QuoteFailure::HttpStatus << QString();
+    // Without a Location there is nowhere to go: the answer stands, and is no quote.
+    QTest::newRow("302 without a Location")
+        << 302 << QByteArray("a,b") << false << QuoteFailure::HttpStatus << QString();
     QTest::newRow("500") << 500 << QByteArray("oops") << false << QuoteFailure::HttpStatus
                          << QString();
     QTest::newRow("hangs") << 200 << QByteArray() << true << QuoteFailure::Timeout << QString();

@@ -22,6 +22,8 @@ private Q_SLOTS:
     void stealthCaption();
     void shownPrice_data();
     void shownPrice();
+    void levelsAndIndexMoves_data();
+    void levelsAndIndexMoves();
 };
 
 void TestQuoteReply::field_data() {
@@ -214,6 +216,43 @@ void TestQuoteReply::shownPrice() {
     const ShownPrice shown = quoterecord::shownPrice(parsed.quote);
     QTEST(shown.kind, "kind");
     QTEST(shown.price, "price");
+}
+
+void TestQuoteReply::levelsAndIndexMoves_data() {
+    QTest::addColumn<PriceKind>("kind");
+    QTest::addColumn<QString>("open");
+    QTest::addColumn<QStringList>("indices"); // Shanghai's value and close, then Shenzhen's
+    QTest::addColumn<QString>("label3");
+    QTest::addColumn<int>("shDirection");
+    QTest::addColumn<int>("szDirection");
+
+    QTest::newRow("suspended: a zero open is no level; the indices move apart")
+        << PriceKind::Suspended << QStringLiteral("0.000")
+        << QStringList{u"2990.000"_qs, u"3000.000"_qs, u"10300.000"_qs, u"10234.567"_qs}
+        << QStringLiteral("昨收:9.000  今开:--  成交:0") << -1 << 1;
+    QTest::newRow("an index of zero does not move")
+        << PriceKind::Traded << QStringLiteral("0.000")
+        << QStringList{u"0.000"_qs, u"3000.000"_qs, u"0"_qs, u"10234.567"_qs}
+        << QStringLiteral("昨收:9.000  今开:0.000  成交:0") << 0 << 0;
+}
+
+void TestQuoteReply::levelsAndIndexMoves() {
+    QFETCH(PriceKind, kind);
+    QFETCH(QString, open);
+    QFETCH(QStringList, indices);
+    QuoteValues v;
+    v.priceKind = kind;
+    v.openPrice = open;
+    v.prevClose = QStringLiteral("9.000");
+    v.lastPrice = QStringLiteral("9.000");
+    v.shIndexValue = indices[0];
+    v.shIndexClose = indices[1];
+    v.szIndexValue = indices[2];
+    v.szIndexClose = indices[3];
+    const TickerTexts t = tickerTexts(v);
+    QTEST(t.label3, "label3");
+    QTEST(t.shDirection, "shDirection");
+    QTEST(t.szDirection, "szDirection");
 }
 
 QTEST_GUILESS_MAIN(TestQuoteReply)

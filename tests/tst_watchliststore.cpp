@@ -46,6 +46,8 @@ private Q_SLOTS:
     void perUserCopyIsReadFirst();
     void defaultGoesWhereItCanBeWritten_data();
     void defaultGoesWhereItCanBeWritten();
+    void probeIsNotTheLastWord_data();
+    void probeIsNotTheLastWord();
     void unfaithfulListIsNeverRewritten_data();
     void unfaithfulListIsNeverRewritten();
     void noConverterCreatesNothing();
@@ -157,6 +159,36 @@ void TestWatchListStore::defaultGoesWhereItCanBeWritten() {
     // Only a missing list is replaced by the default.
     QVERIFY(store.write({kVanke}).ok);
     QVERIFY(store.createDefault().ok);
+    QCOMPARE(store.read().entries, QStringList{kVanke});
+}
+
+void TestWatchListStore::probeIsNotTheLastWord_data() {
+    QTest::addColumn<bool>("probeSays");     // whether the program's directory looks writable
+    QTest::addColumn<bool>("canWrite");      // whether it is
+    QTest::addColumn<bool>("perUser");       // whether there is a per-user place
+    QTest::addColumn<bool>("besideProgram"); // where the list ends up
+    // The directory looks writable, the file still refuses: the per-user copy.
+    QTest::newRow("probe passes, the write fails") << true << false << true << false;
+    // Nowhere else to go: the program's directory is tried all the same.
+    QTest::newRow("no per-user place") << false << true << false << true;
+}
+
+void TestWatchListStore::probeIsNotTheLastWord() {
+    QFETCH(bool, probeSays);
+    QFETCH(bool, canWrite);
+    QFETCH(bool, perUser);
+    QFETCH(bool, besideProgram);
+    Install install;
+    // A directory under a regular file cannot be written even by root.
+    QVERIFY(writeAll(install.root.filePath(QStringLiteral("file")), "x"));
+    const QString beside =
+        canWrite ? install.besideProgram : install.root.filePath(QStringLiteral("file/setup.ini"));
+    WatchListStore store(beside, perUser ? install.perUser : QString());
+    store.setWritableProbe([probeSays](const QString&) { return probeSays; });
+
+    const WatchListStore::Saved saved = store.write({kVanke});
+    QVERIFY(saved.ok);
+    QCOMPARE(saved.path, besideProgram ? beside : install.perUser);
     QCOMPARE(store.read().entries, QStringList{kVanke});
 }
 
