@@ -263,6 +263,9 @@ bool HttpResponseReader::readLine(QByteArray& line) {
     const qsizetype end = m_buffer.indexOf('\n');
     if (end < 0)
         return false;
+    // As long a line refused in pieces is refused whole.
+    if (end > kMaxHeadBytes)
+        return malformed();
     line = m_buffer.first(end);
     m_buffer.remove(0, end + 1);
     if (line.endsWith('\r'))

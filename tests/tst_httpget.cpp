@@ -79,8 +79,8 @@ void TestHttpGet::reader_data() {
                       "Content-Length: 1\r\n\r\nx")
         << false << State::Done << 200 << QByteArray("x") << true;
     QTest::newRow("stray line end first")
-        << QByteArray("\r\nHTTP/1.1 200 OK\r\nContent-Length: 1\r\n\r\nx") << false
-        << State::Done << 200 << QByteArray("x") << true;
+        << QByteArray("\r\nHTTP/1.1 200 OK\r\nContent-Length: 1\r\n\r\nx") << false << State::Done
+        << 200 << QByteArray("x") << true;
     QTest::newRow("no content") << QByteArray("HTTP/1.1 204 No Content\r\n\r\n") << false
                                 << State::Done << 204 << QByteArray() << true;
     QTest::newRow("not modified") << QByteArray("HTTP/1.1 304 Not Modified\r\n\r\n") << false
@@ -143,6 +143,10 @@ void TestHttpGet::reader_data() {
         << false << State::Done << 200 << QByteArray() << true;
     QTest::newRow("line exactly the limit, unfinished")
         << QByteArray(kMaxHead, 'a') << false << State::Reading << 0 << QByteArray() << false;
+    QTest::newRow("chunk extension past the limit, in one piece")
+        << QByteArray("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n1;" +
+                      QByteArray(17000, 'x') + "\r\nx\r\n0\r\n\r\n")
+        << false << State::Malformed << 200 << QByteArray() << false;
     QTest::newRow("endless head") << QByteArray("HTTP/1.1 200 OK\r\nX: " + QByteArray(20000, 'a'))
                                   << false << State::Malformed << 200 << QByteArray() << false;
     QTest::newRow("cut short by the close")
