@@ -23,8 +23,9 @@ class CappedReader;
 
 // One download at a time through Qt's network thread, for the charts: a size cap, a time
 // limit, redirects kept to the origin asked, a disk cache when given a directory, and one
-// log line going out and one coming back. (Quotes are asked through HttpGet.) Asking again supersedes the download in flight: its answer is never
-// reported. Each get() reports exactly once, after it has returned.
+// log line going out and one coming back (quotes are asked through HttpGet). Asking again
+// supersedes the download in flight: its answer is never reported. Each get() reports
+// exactly once, after it has returned.
 class Download : public QObject {
     Q_OBJECT
 public:
