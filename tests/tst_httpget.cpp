@@ -27,6 +27,7 @@ private Q_SLOTS:
     void reader();
     void keptConnectionCarriesTheNext();
     void closedKeptConnectionIsOpenedAgain();
+    void failureBeforeSending();
     void brokenAnswers_data();
     void brokenAnswers();
 };
@@ -186,7 +187,8 @@ void TestHttpGet::keptConnectionCarriesTheNext() {
     FakeHttpServer server;
     server.setKeepAlive(true);
     server.setDefaultResponse({200, QByteArray("a,1,2"), "text/plain", false, {}});
-    HttpGet http({1024, 2000, "https://quotes.example/", nullptr});
+    // No time limit (0) is none, not one that has run out.
+    HttpGet http({1024, 0, "https://quotes.example/", nullptr});
     QSignalSpy done(&http, &HttpGet::finished);
     for (const char* path : {"list=sh000001", "list=sz399001", "list=sh600028"}) {
         http.get(server.baseUrl().resolved(QUrl(QString::fromLatin1(path))));
@@ -216,6 +218,25 @@ void TestHttpGet::closedKeptConnectionIsOpenedAgain() {
     QVERIFY(replyOf(done).delivered());
     QCOMPARE(server.connectionCount(), 2);
     QCOMPARE(done.count(), 2);
+}
+
+// A request that cannot go out reports after get() has returned, and not at all once
+// a newer one has taken its place.
+void TestHttpGet::failureBeforeSending() {
+    HttpGet http({1024, 2000, {}, nullptr});
+    QSignalSpy done(&http, &HttpGet::finished);
+    http.get(QUrl(QStringLiteral("ftp://127.0.0.1/list=sh600028")));
+    QCOMPARE(done.count(), 0);
+    QVERIFY(done.wait(5000));
+    QCOMPARE(replyOf(done).error, QNetworkReply::ProtocolUnknownError);
+
+    FakeHttpServer server;
+    server.setDefaultResponse({200, QByteArray("a,1,2"), "text/plain", false, {}});
+    http.get(QUrl(QStringLiteral("ftp://127.0.0.1/list=sh600028")));
+    http.get(server.baseUrl());
+    QVERIFY(done.wait(5000));
+    QCOMPARE(done.count(), 2);
+    QVERIFY(replyOf(done).delivered());
 }
 
 void TestHttpGet::brokenAnswers_data() {
